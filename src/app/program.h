@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/program_lifetime.h"
+#include "data/data_paths.h"
+#include "insert/next_random.h"
+#include "shell/main_window.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace qlq {
+
+class DesktopServices;
+
+// The running program: its windows and who opens them. Every window but the main window is
+// created when first asked for, exists at most once and has no owner.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    Program(DesktopServices& desktop, DataPaths paths, QObject* parent = nullptr);
+    ~Program() override;
+
+    // Creates, loads and shows the main window (what the splash does when its time is up).
+    void showMainWindow();
+
+    MainWindow* mainWindow() const { return mainWindow_; }
+    ProgramLifetime& lifetime() { return lifetime_; }
+
+    void openEditor();
+    void openHelp();
+    void openGallery();
+
+private:
+    DesktopServices& desktop_;
+    DataPaths paths_;
+    NextRandom random_;
+    ProgramLifetime lifetime_;
+    QPointer<MainWindow> mainWindow_;
+};
+
+} // namespace qlq

@@ -1,0 +1,22 @@
+#include "data/tail_list_file.h"
+
+#include "data/file_access.h"
+#include "text/line_splitter.h"
+#include "text/text_codec.h"
+
+namespace qlq {
+
+TailListContent loadTailListFile(const QString& path) {
+    TailListContent content;
+    const FileReadResult file = readWholeFile(path);
+    if (file.status != FileReadResult::Status::Ok) {
+        content.readable = file.status == FileReadResult::Status::Missing;
+        return content;
+    }
+    const DecodedText decoded = decodeText(file.bytes);
+    content.encoding = decoded.encoding;
+    content.tails = splitTailLines(decoded.text);
+    return content;
+}
+
+} // namespace qlq

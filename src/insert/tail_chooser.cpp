@@ -1,0 +1,26 @@
+#include "insert/tail_chooser.h"
+
+#include <cmath>
+
+namespace qlq {
+
+int TailChooser::nextInListOrder(int rowCount) {
+    ++lastIndex_;
+    // Wrap also when beyond the end: a list shortened under the position must not turn every
+    // later press into an empty tail.
+    if (lastIndex_ >= rowCount)
+        lastIndex_ = 0;
+    return lastIndex_;
+}
+
+int TailChooser::nextAtRandom(int rowCount, float r) {
+    // In double the product of a 24-bit fraction and a row count is exact, so it stays below
+    // rowCount; the clamp guards against a caller's r of 1.
+    int row = static_cast<int>(std::floor(static_cast<double>(rowCount) * static_cast<double>(r)));
+    if (row >= rowCount)
+        row = rowCount > 0 ? rowCount - 1 : 0;
+    randomIndex_ = row < 0 ? 0 : row;
+    return randomIndex_;
+}
+
+} // namespace qlq

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace qlq {
+
+// Picks the row of the next insertion. List order walks on from `lastIndex`; random order draws a
+// row and leaves `lastIndex` alone.
+class TailChooser {
+public:
+    int nextInListOrder(int rowCount);
+    int nextAtRandom(int rowCount, float r);
+
+    // Startup and the editor's opening: the next list-order press takes row 0.
+    void restart() { lastIndex_ = -1; }
+    // A reload of the list through the edit button losing the focus: the next press takes row 1.
+    void afterReload() { lastIndex_ = 0; }
+    // The user selected `row`: the next list-order press takes it.
+    void selectRow(int row) { lastIndex_ = row - 1; }
+
+    int lastIndex() const { return lastIndex_; }
+    int randomIndex() const { return randomIndex_; }
+    void resetRandomIndex() { randomIndex_ = 0; }
+
+private:
+    int lastIndex_ = -1;
+    int randomIndex_ = 0;
+};
+
+} // namespace qlq

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/desktop_services.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+namespace qlq {
+
+// Desktop for tests: key states and failures are scripted, every call is recorded in order.
+class FakeDesktop : public DesktopServices {
+public:
+    explicit FakeDesktop(QString programDirectory = QString(), QString userDataDirectory = QString());
+
+    // --- scripting ---
+    void pressF8() { f8Pressed_ = true; }       // reads as pressed at the next query only
+    void setF8Held(bool held) { f8Held_ = held; }
+    void setModifierHeld(bool held) { modifierHeld_ = held; }
+    void setClipboardFails(bool fails) { clipboardFails_ = fails; }
+    void setInjectionFails(bool fails) { injectionFails_ = fails; }
+    void setClipboardReadResult(std::optional<QString> text) { clipboardRead_ = std::move(text); }
+    void setTrayAvailable(bool available) { trayAvailable_ = available; }
+    // Delivers a key event as the watcher would.
+    void emitKeyActivity(KeyActivity activity);
+
+    // --- what happened ---
+    // "clipboard:<text>", "paste", "submit", "open:<url>", "message:<title>|<text>"
+    const QStringList& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
+    QString clipboard() const { return clipboard_; }
+    int f8Queries() const { return f8Queries_; }
+
+    // --- DesktopServices ---
+    bool queryF8Pressed() override;
+    void setKeyActivityHandler(std::function<void(KeyActivity)> handler) override;
+    bool setClipboardText(const QString& text) override;
+    void readClipboardText(std::function<void(std::optional<QString>)> done) override;
+    InjectResult sendPaste() override;
+    InjectResult sendSubmit() override;
+    void openUrl(const QUrl& url) override;
+    QString programDirectory() const override { return programDirectory_; }
+    QString userDataDirectory() const override { return userDataDirectory_; }
+    QCursor linkCursor() const override { return QCursor(Qt::PointingHandCursor); }
+    void showMessage(QWidget* parent, const QString& title, const QString& text) override;
+    bool systemTrayAvailable() const override { return trayAvailable_; }
+
+private:
+    QString programDirectory_;
+    QString userDataDirectory_;
+    bool f8Pressed_ = false;
+    bool f8Held_ = false;
+    bool modifierHeld_ = false;
+    bool clipboardFails_ = false;
+    bool injectionFails_ = false;
+    bool trayAvailable_ = true;
+    int f8Queries_ = 0;
+    std::optional<QString> clipboardRead_ = QString();
+    QString clipboard_;
+    QStringList calls_;
+    std::function<void(KeyActivity)> keyHandler_;
+};
+
+} // namespace qlq

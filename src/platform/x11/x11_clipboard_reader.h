@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace qlq {
+
+// Reads the CLIPBOARD selection on a worker thread over a connection of its own, so an owner
+// that never answers costs the window nothing; the answer comes back on the GUI thread.
+class X11ClipboardReader : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTimeoutMs = 1000;
+
+    X11ClipboardReader();
+    ~X11ClipboardReader() override;
+
+    void read(std::function<void(std::optional<QString>)> done);
+
+    // The blocking part, exposed for tests: the selection's text, "" when it holds none,
+    // nothing on failure or after `timeoutMs`.
+    static std::optional<QString> readBlocking(int timeoutMs);
+
+private:
+    struct Link;
+    std::shared_ptr<Link> link_;
+};
+
+} // namespace qlq

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/desktop_services.h"
+
+#include <memory>
+
+namespace qlq {
+
+class X11KeyWatcher;
+class X11KeyInjector;
+class X11ClipboardReader;
+
+// Must run before any other Xlib call: the clipboard reader uses Xlib from a worker thread.
+void prepareX11Threads();
+
+// The X11 desktop: XInput2 raw key events watch F8 without taking it from anyone, XTest types
+// the shortcuts, QClipboard owns the clipboard.
+class X11Desktop : public DesktopServices {
+public:
+    X11Desktop();
+    ~X11Desktop() override;
+
+    // False when the display could not be opened for key watching and injection.
+    bool keyboardAvailable() const;
+
+    bool queryF8Pressed() override;
+    void setKeyActivityHandler(std::function<void(KeyActivity)> handler) override;
+    bool setClipboardText(const QString& text) override;
+    void readClipboardText(std::function<void(std::optional<QString>)> done) override;
+    InjectResult sendPaste() override;
+    InjectResult sendSubmit() override;
+    void openUrl(const QUrl& url) override;
+    QString programDirectory() const override;
+    QString userDataDirectory() const override;
+    QCursor linkCursor() const override;
+    void showMessage(QWidget* parent, const QString& title, const QString& text) override;
+    bool systemTrayAvailable() const override;
+
+private:
+    std::unique_ptr<X11KeyWatcher> watcher_;
+    std::unique_ptr<X11KeyInjector> injector_;
+    std::unique_ptr<X11ClipboardReader> clipboardReader_;
+};
+
+} // namespace qlq
