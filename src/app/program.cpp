@@ -7,7 +7,9 @@ namespace qlq {
 Program::Program(DesktopServices& desktop, DataPaths paths, QObject* parent)
     : QObject(parent), desktop_(desktop), paths_(std::move(paths)) {}
 
-Program::~Program() { delete mainWindow_; }
+Program::~Program() {
+    delete mainWindow_;
+}
 
 void Program::showMainWindow() {
     auto* window = new MainWindow(desktop_, paths_, random_);

@@ -12,14 +12,18 @@ ProgramLifetime::ProgramLifetime(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
 }
 
-void ProgramLifetime::setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+void ProgramLifetime::setMainWindow(QWidget* mainWindow) {
+    mainWindow_ = mainWindow;
+}
 
 void ProgramLifetime::mainWindowUnloaded() {
     mainUnloaded_ = true;
     scheduleCheck();
 }
 
-void ProgramLifetime::quitNow() { QCoreApplication::quit(); }
+void ProgramLifetime::quitNow() {
+    QCoreApplication::quit();
+}
 
 bool ProgramLifetime::eventFilter(QObject* watched, QEvent* event) {
     if (mainUnloaded_ && (event->type() == QEvent::Close || event->type() == QEvent::Hide) &&

@@ -4,7 +4,9 @@
 
 namespace qlq {
 
-QString ReadIni(const QString&, const QString&, const QString&) { return QString(); }
+QString ReadIni(const QString&, const QString&, const QString&) {
+    return QString();
+}
 
 std::optional<bool> switchValue(const QString& stored) {
     bool ok = false;
@@ -16,6 +18,8 @@ std::optional<bool> switchValue(const QString& stored) {
     return std::nullopt;
 }
 
-std::optional<QString> writeOptions(const QString&, const StoredOptions&) { return std::nullopt; }
+std::optional<QString> writeOptions(const QString&, const StoredOptions&) {
+    return std::nullopt;
+}
 
 } // namespace qlq

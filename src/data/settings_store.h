@@ -8,7 +8,7 @@ namespace qlq {
 
 // The options the main window keeps from one run to the next.
 struct StoredOptions {
-    QString ownTail;          // t1/t
+    QString ownTail;              // t1/t
     bool sendAfterInsert = false; // peizhi/Check1
     bool appendOwnTail = false;   // peizhi/Check2
     bool randomOrder = false;     // peizhi/weiba

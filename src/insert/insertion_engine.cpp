@@ -15,7 +15,9 @@ InsertionEngine::InsertionEngine(DesktopServices& desktop, InsertionControls& co
     desktop_.setKeyActivityHandler([this](KeyActivity activity) { onKeyActivity(activity); });
 }
 
-InsertionEngine::~InsertionEngine() { desktop_.setKeyActivityHandler({}); }
+InsertionEngine::~InsertionEngine() {
+    desktop_.setKeyActivityHandler({});
+}
 
 void InsertionEngine::tick() {
     const bool pressed = desktop_.queryF8Pressed();

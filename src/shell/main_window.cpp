@@ -65,8 +65,8 @@ QLabel* slotHeading(QWidget* parent, const char* name, const QString& text, int 
     auto* l = place<QLabel>(parent, name, 8880, top, width, 210);
     l->setText(text);
     QFont font;
-    font.setFamilies({QStringLiteral("新宋体"), QStringLiteral("NSimSun"),
-                      QStringLiteral("AR PL UMing CN")});
+    font.setFamilies(
+        {QStringLiteral("新宋体"), QStringLiteral("NSimSun"), QStringLiteral("AR PL UMing CN")});
     font.setPointSizeF(10.5);
     l->setFont(font);
     l->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
@@ -154,10 +154,10 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::setFocusOrder() {
-    const QList<QWidget*> order = {Command1, Command2, Command4, Picture1,  Command7, Command5,
-                                   Text1,    Text2,    Text3,    Command6,  Check1,   Check2,
-                                   Check3,   Command3, Command8, Command9,  Command10, Command11,
-                                   Command14, Check4,  List1,    Text4,     Command15, Text5};
+    const QList<QWidget*> order = {Command1,  Command2, Command4, Picture1, Command7,  Command5,
+                                   Text1,     Text2,    Text3,    Command6, Check1,    Check2,
+                                   Check3,    Command3, Command8, Command9, Command10, Command11,
+                                   Command14, Check4,   List1,    Text4,    Command15, Text5};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
     QWidget::setTabOrder(order.last(), order.first());
@@ -210,12 +210,12 @@ void MainWindow::load() {
     Text5->setText(ReadIni(QStringLiteral("t1"), QStringLiteral("t"), paths_.optionsFile()));
     reloadTailList();
     engine_->chooser().restart();
-    applySwitch(Check1, ReadIni(QStringLiteral("peizhi"), QStringLiteral("Check1"),
-                                paths_.optionsFile()));
-    applySwitch(Check2, ReadIni(QStringLiteral("peizhi"), QStringLiteral("Check2"),
-                                paths_.optionsFile()));
-    applySwitch(Check4, ReadIni(QStringLiteral("peizhi"), QStringLiteral("weiba"),
-                                paths_.optionsFile()));
+    applySwitch(Check1,
+                ReadIni(QStringLiteral("peizhi"), QStringLiteral("Check1"), paths_.optionsFile()));
+    applySwitch(Check2,
+                ReadIni(QStringLiteral("peizhi"), QStringLiteral("Check2"), paths_.optionsFile()));
+    applySwitch(Check4,
+                ReadIni(QStringLiteral("peizhi"), QStringLiteral("weiba"), paths_.optionsFile()));
 
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
     if (screen.isValid())
@@ -228,7 +228,9 @@ void MainWindow::applySwitch(QCheckBox* box, const QString& stored) {
         box->setChecked(*value);
 }
 
-QStringList MainWindow::tails() const { return List1Model->stringList(); }
+QStringList MainWindow::tails() const {
+    return List1Model->stringList();
+}
 
 void MainWindow::reloadTailList() {
     TailListContent content = loadTailListFile(paths_.tailListFile());
@@ -242,7 +244,9 @@ void MainWindow::Command15_LostFocus() {
     engine_->chooser().afterReload();
 }
 
-void MainWindow::List1_Click(int row) { engine_->chooser().selectRow(row); }
+void MainWindow::List1_Click(int row) {
+    engine_->chooser().selectRow(row);
+}
 
 void MainWindow::Check4_Click() {
     if (!Check4->isChecked())
@@ -250,8 +254,8 @@ void MainWindow::Check4_Click() {
 }
 
 void MainWindow::Command11_Click() {
-    desktop_.showMessage(this, kProgramTitle, Check4->isChecked() ? QStringLiteral("1")
-                                                                  : QStringLiteral("0"));
+    desktop_.showMessage(this, kProgramTitle,
+                         Check4->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void MainWindow::Command14_Click() {
@@ -295,17 +299,29 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-int MainWindow::rowCount() const { return List1Model->rowCount(); }
+int MainWindow::rowCount() const {
+    return List1Model->rowCount();
+}
 
 QString MainWindow::rowText(int row) const {
     const QStringList& rows = List1Model->stringList();
     return row >= 0 && row < rows.size() ? rows.at(row) : QString();
 }
 
-bool MainWindow::randomOrder() const { return Check4->isChecked(); }
-bool MainWindow::appendOwnTail() const { return Check2->isChecked(); }
-bool MainWindow::sendAfterInsert() const { return Check1->isChecked(); }
-QString MainWindow::ownTail() const { return Text5->text(); }
-void MainWindow::showComposed(const QString& text) { Text4->setText(text); }
+bool MainWindow::randomOrder() const {
+    return Check4->isChecked();
+}
+bool MainWindow::appendOwnTail() const {
+    return Check2->isChecked();
+}
+bool MainWindow::sendAfterInsert() const {
+    return Check1->isChecked();
+}
+QString MainWindow::ownTail() const {
+    return Text5->text();
+}
+void MainWindow::showComposed(const QString& text) {
+    Text4->setText(text);
+}
 
 } // namespace qlq

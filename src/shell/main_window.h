@@ -47,9 +47,9 @@ public:
     InsertionEngine& engine() { return *engine_; }
 
 signals:
-    void editorRequested();  // 编辑内容
-    void galleryRequested(); // 签名大全
-    void helpRequested();    // 使用说明
+    void editorRequested();     // 编辑内容
+    void galleryRequested();    // 签名大全
+    void helpRequested();       // 使用说明
     void backgroundRequested(); // 后台运行
     // Emitted once the unload sequence has saved the options, before the window goes.
     void unloaded();

@@ -11,7 +11,9 @@ namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 
-bool hasBom(QByteArrayView bytes) { return bytes.startsWith(QByteArrayView(kBom, 3)); }
+bool hasBom(QByteArrayView bytes) {
+    return bytes.startsWith(QByteArrayView(kBom, 3));
+}
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 struct Utf8Scan {

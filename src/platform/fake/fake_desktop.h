@@ -12,10 +12,11 @@ namespace qlq {
 // Desktop for tests: key states and failures are scripted, every call is recorded in order.
 class FakeDesktop : public DesktopServices {
 public:
-    explicit FakeDesktop(QString programDirectory = QString(), QString userDataDirectory = QString());
+    explicit FakeDesktop(QString programDirectory = QString(),
+                         QString userDataDirectory = QString());
 
     // --- scripting ---
-    void pressF8() { f8Pressed_ = true; }       // reads as pressed at the next query only
+    void pressF8() { f8Pressed_ = true; } // reads as pressed at the next query only
     void setF8Held(bool held) { f8Held_ = held; }
     void setModifierHeld(bool held) { modifierHeld_ = held; }
     void setClipboardFails(bool fails) { clipboardFails_ = fails; }

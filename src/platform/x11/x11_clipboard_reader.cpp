@@ -67,9 +67,8 @@ QByteArray takeProperty(Display* display, Window window, Atom property, Atom* ty
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* chunk = nullptr;
-        if (XGetWindowProperty(display, window, property, offset, 1 << 16, False,
-                               AnyPropertyType, &actualType, &format, &count, &after,
-                               &chunk) != Success)
+        if (XGetWindowProperty(display, window, property, offset, 1 << 16, False, AnyPropertyType,
+                               &actualType, &format, &count, &after, &chunk) != Success)
             break;
         *type = actualType;
         if (chunk) {
@@ -97,8 +96,8 @@ std::optional<QString> X11ClipboardReader::readBlocking(int timeoutMs) {
     const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
     const Atom incr = XInternAtom(display, "INCR", False);
     const Atom property = XInternAtom(display, "QLQ_CLIPBOARD", False);
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0,
-                                              0, 0);
+    const Window window =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(display, window, PropertyChangeMask);
 
     std::optional<QString> result;
@@ -108,10 +107,9 @@ std::optional<QString> X11ClipboardReader::readBlocking(int timeoutMs) {
         XConvertSelection(display, clipboard, utf8, property, window, CurrentTime);
         XFlush(display);
         XEvent event;
-        const bool answered =
-            waitForEvent(display, &event, clock, timeoutMs, [&](const XEvent& e) {
-                return e.type == SelectionNotify && e.xselection.requestor == window;
-            });
+        const bool answered = waitForEvent(display, &event, clock, timeoutMs, [&](const XEvent& e) {
+            return e.type == SelectionNotify && e.xselection.requestor == window;
+        });
         if (answered) {
             if (event.xselection.property == 0) {
                 result = QString(); // the owner has no text
@@ -123,8 +121,8 @@ std::optional<QString> X11ClipboardReader::readBlocking(int timeoutMs) {
                     data.clear();
                     bool complete = false;
                     for (;;) {
-                        const bool more = waitForEvent(
-                            display, &event, clock, timeoutMs, [&](const XEvent& e) {
+                        const bool more =
+                            waitForEvent(display, &event, clock, timeoutMs, [&](const XEvent& e) {
                                 return e.type == PropertyNotify && e.xproperty.atom == property &&
                                        e.xproperty.state == PropertyNewValue;
                             });

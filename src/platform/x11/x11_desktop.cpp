@@ -15,7 +15,9 @@
 
 namespace qlq {
 
-void prepareX11Threads() { XInitThreads(); }
+void prepareX11Threads() {
+    XInitThreads();
+}
 
 X11Desktop::X11Desktop()
     : watcher_(std::make_unique<X11KeyWatcher>()),
@@ -24,9 +26,13 @@ X11Desktop::X11Desktop()
 
 X11Desktop::~X11Desktop() = default;
 
-bool X11Desktop::keyboardAvailable() const { return watcher_->isOpen() && injector_->isAvailable(); }
+bool X11Desktop::keyboardAvailable() const {
+    return watcher_->isOpen() && injector_->isAvailable();
+}
 
-bool X11Desktop::queryF8Pressed() { return watcher_->queryF8Pressed(); }
+bool X11Desktop::queryF8Pressed() {
+    return watcher_->queryF8Pressed();
+}
 
 void X11Desktop::setKeyActivityHandler(std::function<void(KeyActivity)> handler) {
     watcher_->setHandler(std::move(handler));
@@ -55,24 +61,34 @@ InjectResult X11Desktop::sendPaste() {
     return injector_->sendCtrlPlus(injector_->pasteKeycode());
 }
 
-InjectResult X11Desktop::sendSubmit() { return injector_->sendCtrlPlus(injector_->enterKeycode()); }
+InjectResult X11Desktop::sendSubmit() {
+    return injector_->sendCtrlPlus(injector_->enterKeycode());
+}
 
-void X11Desktop::openUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+void X11Desktop::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
 
-QString X11Desktop::programDirectory() const { return QCoreApplication::applicationDirPath(); }
+QString X11Desktop::programDirectory() const {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString X11Desktop::userDataDirectory() const {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/qinglanque");
 }
 
-QCursor X11Desktop::linkCursor() const { return QCursor(Qt::PointingHandCursor); }
+QCursor X11Desktop::linkCursor() const {
+    return QCursor(Qt::PointingHandCursor);
+}
 
 void X11Desktop::showMessage(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool X11Desktop::systemTrayAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool X11Desktop::systemTrayAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 } // namespace qlq
