@@ -45,7 +45,9 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    // Writes are buffered, and commit() does not look at the result of its final flush: a disk
+    // that fills up midway would otherwise put a cut-off file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;
