@@ -28,7 +28,6 @@ int main(int argc, char* argv[]) {
     prepareX11Threads();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));
-    QApplication::setApplicationDisplayName(QStringLiteral("青岚雀贴吧小尾巴"));
     setProgramLook(app);
 
     X11Desktop desktop;
