@@ -20,10 +20,7 @@ TrayController::TrayController(MainWindow& mainWindow, DesktopServices& desktop)
     icon_->setContextMenu(menu_.get());
     connect(icon_, &QSystemTrayIcon::activated, this, &TrayController::iconActivated);
 
-    connect(&mainWindow, &MainWindow::backgroundRequested, this, [this] {
-        if (window_)
-            window_->showMinimized(); // the state change below does the rest
-    });
+    connect(&mainWindow, &MainWindow::backgroundRequested, this, &TrayController::runInBackground);
     connect(&mainWindow, &MainWindow::unloaded, this,
             [this] { handle(TrayEvent::MainWindowClosed); });
     mainWindow.installEventFilter(this);
@@ -49,6 +46,17 @@ void TrayController::iconActivated(QSystemTrayIcon::ActivationReason reason) {
         handle(TrayEvent::IconDoubleClicked);
 }
 
+void TrayController::runInBackground() {
+    if (!window_)
+        return;
+    // Straight into the tray: asking the window manager to iconify first would leave the window
+    // marked to start iconic, and the restore could then bring it back minimised.
+    if (desktop_.systemTrayAvailable())
+        handle(TrayEvent::Minimised);
+    else
+        window_->showMinimized(); // no tray: the taskbar keeps a way back
+}
+
 void TrayController::openChosen() {
     handle(TrayEvent::OpenChosen);
 }
@@ -62,7 +70,8 @@ bool TrayController::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
-            if (!window_->isMinimized())
+            // A hidden window's position is the window manager's business, not the user's.
+            if (!window_->isMinimized() && window_->isVisible())
                 saved_ = window_->pos();
             break;
         case QEvent::WindowStateChange: {
@@ -101,7 +110,7 @@ void TrayController::apply(const TrayActions& actions) {
         icon_->show();
     }
     if (actions.hideWindow && window_)
-        window_->hide(); // stays minimised; leaves the screen and the taskbar
+        window_->hide(); // leaves the screen and the taskbar; the engine keeps running
     if (actions.restoreWindow && window_)
         restoreWindow();
     if (actions.focusWindow && window_) {

@@ -31,6 +31,8 @@ public:
     QSystemTrayIcon& icon() { return *icon_; }
     QMenu& menu() { return *menu_; }
 
+    // "后台运行".
+    void runInBackground();
     // Tray input as the icon and its menu deliver it.
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void openChosen();
