@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "shell/main_window.h"
+#include "shell/tray_controller.h"
 
 namespace qlq {
 
@@ -20,6 +21,8 @@ void Program::showMainWindow() {
     connect(window, &MainWindow::editorRequested, this, &Program::openEditor);
     connect(window, &MainWindow::helpRequested, this, &Program::openHelp);
     connect(window, &MainWindow::galleryRequested, this, &Program::openGallery);
+    auto* tray = new TrayController(*window, desktop_); // a child of the window
+    connect(tray, &TrayController::quitRequested, &lifetime_, &ProgramLifetime::quitNow);
     window->load();
     window->show();
 }
