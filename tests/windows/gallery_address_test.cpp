@@ -32,12 +32,3 @@ TEST(GalleryAddress, HasItsFourKeysInOrderWithTheExactKeyword) {
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(items[1].second).hasMatch());
 }
-
-TEST(ForumAddress, NamesTheForumUnderPathF) {
-    const QUrl url = forumPageUrl();
-    EXPECT_EQ(url.path(), QStringLiteral("/f"));
-    const QUrlQuery query(url);
-    EXPECT_EQ(query.queryItems().size(), 1);
-    EXPECT_EQ(query.queryItemValue(QStringLiteral("kw"), QUrl::FullyDecoded),
-              QString::fromUtf8(config::kForumName));
-}

@@ -11,10 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 using namespace qlq;
 
 namespace {
@@ -72,26 +68,6 @@ TEST_F(GalleryFixture, AMissingHelperIsReportedNotIgnored) {
     ASSERT_EQ(desktop.calls().size(), 1);
     EXPECT_TRUE(desktop.calls().first().startsWith(
         QStringLiteral("message:青岚雀贴吧小尾巴|无法打开签名大全：找不到程序 ")));
-}
-
-TEST_F(GalleryFixture, ALeftoverSocketOfACrashedGalleryDoesNotBlockTheNextOne) {
-    // A socket file nobody listens on, as a killed helper leaves it.
-    const QByteArray path = QFile::encodeName(server());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
-    memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);
-    ASSERT_TRUE(QFile::exists(server()));
-
-    writeHelper();
-    GalleryLauncher(desktop, script(), server()).open(kAddress, nullptr);
-    ASSERT_TRUE(waitFor([&] { return !helperArgs().isEmpty(); }));
-
-    GalleryRaiseServer next;
-    EXPECT_TRUE(next.listen(server()));
 }
 
 TEST_F(GalleryFixture, OnlyTheRaiseRequestRaises) {
