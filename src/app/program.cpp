@@ -1,14 +1,18 @@
 #include "app/program.h"
 
+#include "config/web_addresses.h"
 #include "shell/main_window.h"
 #include "shell/tray_controller.h"
+#include "windows/gallery_channel.h"
 
 namespace qlq {
 
 Program::Program(DesktopServices& desktop, DataPaths paths, QObject* parent)
-    : QObject(parent), desktop_(desktop), paths_(std::move(paths)) {}
+    : QObject(parent), desktop_(desktop), paths_(std::move(paths)),
+      gallery_(desktop, GalleryLauncher::defaultHelperPath(), galleryServerName()) {}
 
 Program::~Program() {
+    delete help_;
     delete mainWindow_;
 }
 
@@ -29,8 +33,20 @@ void Program::showMainWindow() {
 
 void Program::openEditor() {}
 
-void Program::openHelp() {}
+void Program::openHelp() {
+    if (!help_) {
+        help_ = new HelpWindow(desktop_);
+        help_->setAttribute(Qt::WA_DeleteOnClose); // the next opening loads it afresh
+    }
+    if (help_->isMinimized())
+        help_->setWindowState(help_->windowState() & ~Qt::WindowMinimized);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
 
-void Program::openGallery() {}
+void Program::openGallery() {
+    gallery_.open(galleryUrl(), mainWindow_);
+}
 
 } // namespace qlq

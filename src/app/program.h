@@ -4,6 +4,8 @@
 #include "data/data_paths.h"
 #include "insert/next_random.h"
 #include "shell/main_window.h"
+#include "windows/gallery_launcher.h"
+#include "windows/help_window.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,6 +26,7 @@ public:
     void showMainWindow();
 
     MainWindow* mainWindow() const { return mainWindow_; }
+    HelpWindow* helpWindow() const { return help_; }
     ProgramLifetime& lifetime() { return lifetime_; }
 
     void openEditor();
@@ -36,6 +39,8 @@ private:
     NextRandom random_;
     ProgramLifetime lifetime_;
     QPointer<MainWindow> mainWindow_;
+    QPointer<HelpWindow> help_;
+    GalleryLauncher gallery_;
 };
 
 } // namespace qlq
