@@ -7,7 +7,10 @@ namespace qlq {
 Program::Program(DesktopServices& desktop, DataPaths paths, QObject* parent)
     : QObject(parent), desktop_(desktop), paths_(std::move(paths)) {}
 
-Program::~Program() { delete mainWindow_; }
+Program::~Program() {
+    delete editor_;
+    delete mainWindow_;
+}
 
 void Program::showMainWindow() {
     auto* window = new MainWindow(desktop_, paths_, random_);
@@ -22,7 +25,21 @@ void Program::showMainWindow() {
     window->show();
 }
 
-void Program::openEditor() {}
+void Program::openEditor() {
+    if (editor_) {
+        // Already open: only to the front, keeping whatever the user typed.
+        editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
+        editor_->show();
+        editor_->raise();
+        editor_->activateWindow();
+        return;
+    }
+    if (!mainWindow_)
+        return;
+    editor_ = new TailEditorWindow(desktop_, *mainWindow_);
+    editor_->show();
+    editor_->activateWindow();
+}
 
 void Program::openHelp() {}
 

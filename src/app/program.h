@@ -2,6 +2,7 @@
 
 #include "app/program_lifetime.h"
 #include "data/data_paths.h"
+#include "data/tail_editor_window.h"
 #include "insert/next_random.h"
 #include "shell/main_window.h"
 
@@ -24,6 +25,7 @@ public:
     void showMainWindow();
 
     MainWindow* mainWindow() const { return mainWindow_; }
+    TailEditorWindow* editor() const { return editor_; }
     ProgramLifetime& lifetime() { return lifetime_; }
 
     void openEditor();
@@ -36,6 +38,7 @@ private:
     NextRandom random_;
     ProgramLifetime lifetime_;
     QPointer<MainWindow> mainWindow_;
+    QPointer<TailEditorWindow> editor_;
 };
 
 } // namespace qlq
