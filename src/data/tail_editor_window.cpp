@@ -47,8 +47,8 @@ TailEditorWindow::TailEditorWindow(DesktopServices& desktop, MainWindow& mainWin
     setAttribute(Qt::WA_DeleteOnClose);
     // The program's lifetime decides when to end, not the last window closing.
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(twips(13320), twips(8865));
     createControls();
+    resize(twips(13320), twips(8865));
     Form_Load(mainWindow);
 
     if (const QScreen* screen =

@@ -225,10 +225,15 @@ TEST_F(EditorWindowTest, KeepsCharactersOutsideGbkAndTheFilesEncoding) {
     EXPECT_EQ(mainWindow()->tails(), QStringList({QStringLiteral("你"), QStringLiteral("好")}));
 }
 
-TEST_F(EditorWindowTest, HundredThousandLinesOpenAndSaveWhole) {
+QByteArray hundredThousandTails() {
     QByteArray file;
     for (int i = 0; i < 100000; ++i)
         file += "\xb5\xda" + QByteArray::number(i) + " tail\r\n";
+    return file;
+}
+
+TEST_F(EditorWindowTest, HundredThousandLinesOpenAndSaveWhole) {
+    const QByteArray file = hundredThousandTails();
     start(file);
     ASSERT_EQ(mainWindow()->tails().size(), 100000);
 
@@ -243,6 +248,28 @@ TEST_F(EditorWindowTest, HundredThousandLinesOpenAndSaveWhole) {
     EXPECT_EQ(dir.read(kTailFile), file + "one more\r\n");
     ASSERT_EQ(mainWindow()->tails().size(), 100001);
     EXPECT_EQ(mainWindow()->tails().at(99999), QStringLiteral("第99999 tail"));
+}
+
+TEST_F(EditorWindowTest, ClosingBeforeALongListHasArrivedIsSafe) {
+    const QByteArray file = hundredThousandTails();
+    start(file);
+    program->openEditor();
+    QPointer<TailEditorWindow> editor = program->editor();
+    ASSERT_TRUE(editor);
+    // The text comes from the event loop, which has not run yet: saving now would write nothing.
+    ASSERT_FALSE(editor->textLoaded());
+    EXPECT_FALSE(buttonOf(editor, "Command16")->isEnabled());
+    EXPECT_TRUE(text5(editor)->isReadOnly());
+    click(editor, "Command16");
+    click(editor, "Command1");
+    settle();
+    EXPECT_FALSE(editor);
+    EXPECT_EQ(dir.read(kTailFile), file);
+    EXPECT_EQ(mainWindow()->tails().size(), 100000);
+
+    // The program can end while a list is still being laid out.
+    program->openEditor();
+    program.reset();
 }
 
 TEST_F(EditorWindowTest, FailedSaveLosesNothingAndSaysSoOnce) {
