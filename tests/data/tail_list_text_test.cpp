@@ -2,15 +2,13 @@
 #include "data/tail_list_file.h"
 #include "data/tail_list_text.h"
 #include "data/tail_list_writer.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "text/line_splitter.h"
 
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace qlq;
 
@@ -30,23 +28,6 @@ QString throughDocument(const QString& text) {
     raw.replace(QLatin1Char('\r'), QChar(0x2029));
     return fromEditorDocumentText(raw);
 }
-
-// Writes beyond `bytes` fail with EFBIG, as on a full disk; root is not exempt.
-struct FileSizeLimit {
-    rlimit old{};
-    void (*oldHandler)(int) = nullptr;
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-};
 
 } // namespace
 
