@@ -13,6 +13,7 @@ Program::Program(DesktopServices& desktop, DataPaths paths, QObject* parent)
 
 Program::~Program() {
     delete help_;
+    delete editor_;
     delete mainWindow_;
 }
 
@@ -31,7 +32,21 @@ void Program::showMainWindow() {
     window->show();
 }
 
-void Program::openEditor() {}
+void Program::openEditor() {
+    if (editor_) {
+        // Already open: only to the front, keeping whatever the user typed.
+        editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
+        editor_->show();
+        editor_->raise();
+        editor_->activateWindow();
+        return;
+    }
+    if (!mainWindow_)
+        return;
+    editor_ = new TailEditorWindow(desktop_, *mainWindow_);
+    editor_->show();
+    editor_->activateWindow();
+}
 
 void Program::openHelp() {
     if (!help_) {

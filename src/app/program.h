@@ -2,6 +2,7 @@
 
 #include "app/program_lifetime.h"
 #include "data/data_paths.h"
+#include "data/tail_editor_window.h"
 #include "insert/next_random.h"
 #include "shell/main_window.h"
 #include "windows/gallery_launcher.h"
@@ -27,6 +28,7 @@ public:
 
     MainWindow* mainWindow() const { return mainWindow_; }
     HelpWindow* helpWindow() const { return help_; }
+    TailEditorWindow* editor() const { return editor_; }
     ProgramLifetime& lifetime() { return lifetime_; }
 
     void openEditor();
@@ -41,6 +43,7 @@ private:
     QPointer<MainWindow> mainWindow_;
     QPointer<HelpWindow> help_;
     GalleryLauncher gallery_;
+    QPointer<TailEditorWindow> editor_;
 };
 
 } // namespace qlq

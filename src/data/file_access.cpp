@@ -52,6 +52,13 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
         file.cancelWriting();
         return reason;
     }
+    // commit() overlooks a short write while it flushes the buffer (a full disk) and would put a
+    // cut-off file in place; flushing first catches it.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
     if (!file.commit())
         return file.errorString();
     return std::nullopt;
