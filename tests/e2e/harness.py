@@ -27,6 +27,7 @@ import ctypes
 import http.server
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -530,6 +531,9 @@ class Session:
             "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent",
             "QLQ_E2E_SESSION": self.token,
         }
+        # Lets a run choose its fonts (e.g. prove a test notices missing CJK glyphs).
+        if "FONTCONFIG_FILE" in os.environ:
+            self.env["FONTCONFIG_FILE"] = os.environ["FONTCONFIG_FILE"]
         os.chmod(self.tmp, 0o700)
 
     def _start_wm(self):
@@ -658,7 +662,16 @@ class Session:
             args += ["--pid", pid]
         args += ["--name", name_regex]
         out = self.xdotool(*args, check=False)
-        return [int(w) for w in out.split()]
+        # xdotool's own matching is byte-wise and lets CJK patterns match too much (the splash
+        # "青岚雀贴吧小尾巴" matches "^青岚雀贴吧小尾巴v"); check each title here again.
+        found = []
+        for w in out.split():
+            try:
+                if re.search(name_regex, self.window_name(int(w))):
+                    found.append(int(w))
+            except HarnessError:
+                pass  # gone in the meantime
+        return found
 
     def find_window(self, name_regex, pid=None, timeout=DEFAULT_TIMEOUT):
         """Waits until a visible window whose title matches shows up; returns its id."""
