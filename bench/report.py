@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Turns the outputs collected by scripts/bench into one table with the targets beside them."""
+
+import json
+import platform
+import sys
+from pathlib import Path
+
+
+def benchmarks(path):
+    data = json.loads(Path(path).read_text())
+    return {b["name"]: b for b in data.get("benchmarks", [])}
+
+
+def ms(b):
+    factor = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+    return b["real_time"] * factor
+
+
+def main(folder):
+    folder = Path(folder)
+    core = benchmarks(folder / "core.json")
+    editor = benchmarks(folder / "editor.json")
+    idle = json.loads((folder / "idle.json").read_text())
+    latency = json.loads((folder / "latency.json").read_text())
+
+    rows = [
+        ("idle CPU over %.0f s" % idle["seconds"], "%.4f %% of a core" % idle["cpu_percent"],
+         "<= 0.03 %"),
+        ("resident memory (idle, no gallery)",
+         "%.1f MiB (private %.1f, shared files %.1f)" % (
+             idle["rss_mib"], idle["rss_anon_mib"], idle["rss_file_mib"]), "<= 35 MB"),
+        ("idle tick allocations", "%.0f" % core["BM_IdleTick"]["allocs_per_tick"], "0"),
+        ("start-up: hand-over to window shown (100 000 tails)",
+         "%.1f ms" % ms(core["BM_MainWindowStartup100k"]), "<= 150 ms"),
+        ("F8 -> Ctrl+V at the page (median / max)",
+         "%.1f / %.1f ms" % (latency["ctrl_ms"]["median"], latency["ctrl_ms"]["max"]), ""),
+        ("F8 -> paste event in Chromium (median / max)",
+         "%.1f / %.1f ms" % (latency["paste_ms"]["median"], latency["paste_ms"]["max"]),
+         "<= 20 / 30 ms"),
+        ("F8 -> text in the box (median / max)",
+         "%.1f / %.1f ms" % (latency["text_ms"]["median"], latency["text_ms"]["max"]), ""),
+        ("tail list load, 100 000 lines (file)", "%.1f ms" % ms(core["BM_LoadTailListFile100k"]),
+         "<= 100 ms"),
+        ("tail list load, 100 000 lines (into List1)",
+         "%.1f ms" % ms(core["BM_MainWindowReload100k"]), "<= 100 ms"),
+        ("editor open, 100 000 lines (text shown; longest freeze)",
+         "%.0f ms; %.0f ms" % (ms(editor["BM_EditorOpen100k"]),
+                               editor["BM_EditorOpen100k"]["longest_turn_ms"]),
+         "freeze <= 200 ms"),
+        ("editor save, 100 000 lines (closed; longest freeze)",
+         "%.0f ms; %.0f ms" % (ms(editor["BM_EditorSave100k"]),
+                               editor["BM_EditorSave100k"]["longest_freeze_ms"]),
+         "<= 200 ms"),
+    ]
+    width = max(len(r[0]) for r in rows)
+    value_width = max(len(r[1]) for r in rows)
+    print(f"qinglanque benchmarks on {platform.node()} ({platform.machine()}, "
+          f"{platform.platform()})")
+    print(f"{'figure':<{width}}  {'measured':<{value_width}}  target")
+    print("-" * (width + value_width + 12))
+    for name, value, target in rows:
+        print(f"{name:<{width}}  {value:<{value_width}}  {target}")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
