@@ -51,8 +51,9 @@ void stopXvfb(QProcess& server) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool listing = listingOnly(argc, argv); // before InitGoogleTest takes the flag out
     ::testing::InitGoogleTest(&argc, argv);
-    if (listingOnly(argc, argv))
+    if (listing)
         return RUN_ALL_TESTS();
 
     QProcess server;
