@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
+
+#include <sys/prctl.h>
 
 namespace {
 
@@ -24,6 +27,8 @@ bool listingOnly(int argc, char** argv) {
 bool startXvfb(QProcess& server) {
     server.setProcessChannelMode(QProcess::SeparateChannels);
     server.setStandardErrorFile(QProcess::nullDevice());
+    // Should this process die on a sanitizer report or a crash, the server goes with it.
+    server.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     server.start(QStringLiteral("Xvfb"),
                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
                   QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
