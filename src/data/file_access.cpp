@@ -19,6 +19,18 @@ FileReadResult readWholeFile(const QString& path) {
         result.error = QStringLiteral("这是一个目录，不是文件");
         return result;
     }
+    // Opening a FIFO blocks until someone writes to it, which would freeze the window; devices
+    // and sockets are no text files either.
+    if (!info.isFile()) {
+        result.status = FileReadResult::Status::Failed;
+        result.error = QStringLiteral("这不是一个普通文件");
+        return result;
+    }
+    if (info.size() > kMaxReadBytes) {
+        result.status = FileReadResult::Status::Failed;
+        result.error = QStringLiteral("文件太大（超过 %1 MB）").arg(kMaxReadBytes / (1024 * 1024));
+        return result;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.status = file.error() == QFileDevice::OpenError && !QFileInfo::exists(path)
@@ -43,18 +55,12 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (!QDir().mkpath(info.absolutePath()))
         return QStringLiteral("无法创建目录 %1").arg(QDir::toNativeSeparators(info.absolutePath()));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: QSaveFile only notices a failed write that passes through write() itself. A
+    // buffer flushed inside commit() that hits a full disk is ignored, and the cut-off file is
+    // renamed over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    // Writes are buffered, and commit() does not look at the result of its final flush: a disk
-    // that fills up midway would otherwise put a cut-off file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    // commit() overlooks a short write while it flushes the buffer (a full disk) and would put a
-    // cut-off file in place; flushing first catches it.
-    if (!file.flush()) {
+    if (file.write(bytes) != bytes.size() || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

@@ -14,7 +14,11 @@ struct FileReadResult {
     QString error; // why it failed, for a message
 };
 
+// Larger files are refused rather than read: decoding one would take several times its size.
+inline constexpr qint64 kMaxReadBytes = qint64(256) * 1024 * 1024;
+
 // Reads a whole file; a missing file and an unreadable one are told apart, neither throws.
+// Directories, FIFOs, devices and files over kMaxReadBytes fail with a reason.
 FileReadResult readWholeFile(const QString& path);
 
 // Writes a temporary file beside `path`, flushes it and renames it over `path`, creating the

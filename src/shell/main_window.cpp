@@ -92,7 +92,11 @@ MainWindow::MainWindow(DesktopServices& desktop, DataPaths paths, NextRandom& ra
                                                 random_);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // QWidget's destructor closes the window and moves the focus, which emits focusChanged
+    // when this window's members are already gone.
+    disconnect(focusConnection_);
+}
 
 void MainWindow::createControls() {
     Picture1 = place<QLabel>(this, "Picture1", 0, 0, 7575, 1335);
@@ -191,10 +195,11 @@ void MainWindow::connectHandlers() {
 
     // LostFocus means the focus went to another widget of this program, not to another
     // application: switching to the browser must not reload the list.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (old == Command15 && now != nullptr && now != Command15)
-            Command15_LostFocus();
-    });
+    focusConnection_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            if (old == Command15 && now != nullptr && now != Command15)
+                Command15_LostFocus();
+        });
 
     connect(Command5, &QPushButton::clicked, this, [this] { lockToggle(Command5, Text1); });
     connect(Command6, &QPushButton::clicked, this, [this] { lockToggle(Command6, Text2); });

@@ -121,6 +121,7 @@ private:
     QLabel* Label5 = nullptr;
     QTimer* Timer1 = nullptr;
     std::unique_ptr<InsertionEngine> engine_;
+    QMetaObject::Connection focusConnection_;
 };
 
 } // namespace qlq

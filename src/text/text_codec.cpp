@@ -1,5 +1,7 @@
 #include "text/text_codec.h"
 
+#include <QStringDecoder>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -146,6 +148,14 @@ bool hasUnpairedSurrogate(const QString& text) {
     return false;
 }
 
+// QString::fromUtf8 drops a leading mark, which would lose a U+FEFF that is part of the text
+// (or the second of two marks), so the mark is handled here and nowhere else.
+QString fromUtf8KeepingMarks(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 } // namespace
 
 TextEncoding detectEncoding(QByteArrayView bytes) {
@@ -163,9 +173,9 @@ QString decodeAs(QByteArrayView bytes, TextEncoding encoding) {
     case TextEncoding::Utf8WithBom:
         if (hasBom(bytes))
             bytes = bytes.sliced(3);
-        return QString::fromUtf8(bytes);
+        return fromUtf8KeepingMarks(bytes);
     case TextEncoding::Utf8:
-        return QString::fromUtf8(bytes);
+        return fromUtf8KeepingMarks(bytes);
     case TextEncoding::Gb18030:
         break;
     }
@@ -180,7 +190,7 @@ QString decodeAs(QByteArrayView bytes, TextEncoding encoding) {
     if (ascii)
         return QString::fromLatin1(bytes);
     const std::optional<QByteArray> utf8 = convert(bytes, "UTF-8", "GB18030", true);
-    return utf8 ? QString::fromUtf8(*utf8) : QString::fromLatin1(bytes);
+    return utf8 ? fromUtf8KeepingMarks(*utf8) : QString::fromLatin1(bytes);
 }
 
 DecodedText decodeText(QByteArrayView bytes) {

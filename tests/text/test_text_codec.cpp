@@ -80,3 +80,19 @@ TEST(TextCodec, UnpairedSurrogateCannotBeEncoded) {
     EXPECT_FALSE(encodeText(text, TextEncoding::Gb18030));
     EXPECT_FALSE(encodeText(text, TextEncoding::Utf8));
 }
+
+TEST(TextCodec, LeadingZeroWidthNoBreakSpaceIsTextNotAMark) {
+    // U+FEFF at the start of the text must survive a save and a reload in every encoding; only
+    // the one mark the encoding itself writes is taken away again.
+    const QString text = QStringLiteral("\uFEFF尾巴");
+    for (const TextEncoding encoding :
+         {TextEncoding::Gb18030, TextEncoding::Utf8, TextEncoding::Utf8WithBom}) {
+        const std::optional<QByteArray> saved = encodeText(text, encoding);
+        ASSERT_TRUE(saved);
+        EXPECT_EQ(decodeAs(*saved, encoding), text) << static_cast<int>(encoding);
+    }
+    const DecodedText twoMarks = decodeText("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                            "a");
+    EXPECT_EQ(twoMarks.encoding, TextEncoding::Utf8WithBom);
+    EXPECT_EQ(twoMarks.text, QStringLiteral("\uFEFFa"));
+}

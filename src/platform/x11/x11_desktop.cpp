@@ -11,10 +11,44 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace qlq {
+namespace {
+
+// Whether a window of Qt's own X connection owns CLIPBOARD, asked of the server. Qt's
+// ownsClipboard() is not enough: when another program took the clipboard a moment ago and Qt
+// has not yet seen the event, the server refuses Qt's older timestamp, Qt only prints a warning
+// and goes on claiming ownership, and Ctrl+V would paste the other program's text.
+bool qtHoldsClipboard() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return QGuiApplication::clipboard()->ownsClipboard();
+    static constexpr char kName[] = "CLIPBOARD";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    std::free(atom);
+    if (!owner)
+        return false;
+    // Every resource a client creates carries that client's id base.
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const bool ours = owner->owner != XCB_NONE &&
+                      (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
+    std::free(owner);
+    return ours;
+}
+
+} // namespace
 
 void prepareX11Threads() {
     XInitThreads();
@@ -53,13 +87,13 @@ void X11Desktop::setKeyActivityHandler(std::function<void(KeyActivity)> handler)
 bool X11Desktop::setClipboardText(const QString& text) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(text, QClipboard::Clipboard);
-    // Qt only warns when the X server refused the ownership; ask whether we hold it.
-    return clipboard->ownsClipboard();
+    // Qt only warns when the X server refused the ownership; ask the server whether we hold it.
+    return qtHoldsClipboard();
 }
 
 void X11Desktop::readClipboardText(std::function<void(std::optional<QString>)> done) {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard->ownsClipboard()) {
+    if (qtHoldsClipboard()) {
         done(clipboard->text(QClipboard::Clipboard));
         return;
     }
