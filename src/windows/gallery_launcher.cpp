@@ -14,7 +14,13 @@ GalleryLauncher::GalleryLauncher(DesktopServices& desktop, QString helperPath, Q
     : desktop_(desktop), helperPath_(std::move(helperPath)), serverName_(std::move(serverName)) {}
 
 QString GalleryLauncher::defaultHelperPath() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/qinglanque-gallery");
+    // Beside the program (the build tree, a portable copy), else where the package puts it.
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString beside = dir + QStringLiteral("/qinglanque-gallery");
+    const QString installed = dir + QStringLiteral("/../libexec/qinglanque/qinglanque-gallery");
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return beside;
 }
 
 void GalleryLauncher::open(const QUrl& address, QWidget* parent) {
