@@ -2,7 +2,6 @@
 #include "data/tail_list_file.h"
 #include "data/tail_list_text.h"
 #include "data/tail_list_writer.h"
-#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "text/line_splitter.h"
 
@@ -11,172 +10,83 @@
 #include <gtest/gtest.h>
 
 using namespace qlq;
+using namespace Qt::StringLiterals;
 
-namespace {
-
-const QString kTailFile = QStringLiteral("qinglanque.ini");
-
-// What a user gets back after opening the editor on a list and saving it untouched.
-QStringList afterUnchangedSave(const QStringList& tails) {
-    return splitTailLines(tailListTextToSave(tailListEditorText(tails)));
-}
-
-// The editor's document splits paragraphs at CR LF and CR, and hands them back ended by U+2029.
-QString throughDocument(const QString& text) {
-    QString raw = toEditorDocumentText(text);
-    raw.replace(QStringLiteral("\r\n"), QString(QChar(0x2029)));
-    raw.replace(QLatin1Char('\r'), QChar(0x2029));
-    return fromEditorDocumentText(raw);
-}
-
-} // namespace
-
-TEST(TailListText, EditorTextEndsEveryTailWithCrLf) {
-    EXPECT_EQ(tailListEditorText({}), QString());
-    EXPECT_EQ(tailListEditorText({"a", "b"}), QStringLiteral("a\r\nb\r\n"));
-    EXPECT_EQ(tailListEditorText({"", " x ", ""}), QStringLiteral("\r\n x \r\n\r\n"));
-}
-
-TEST(TailListText, SaveAddsALineEndOnlyWhereTheLastLineHasNone) {
-    EXPECT_EQ(tailListTextToSave(u""), QString());
-    EXPECT_EQ(tailListTextToSave(u"a\r\nb\r\n"), QStringLiteral("a\r\nb\r\n"));
-    EXPECT_EQ(tailListTextToSave(u"a\r\nb"), QStringLiteral("a\r\nb\r\n"));
-    EXPECT_EQ(tailListTextToSave(u"a\r"), QStringLiteral("a\r"));
-    EXPECT_EQ(tailListTextToSave(u"\r\n"), QStringLiteral("\r\n"));
-    // A lone LF is part of the tail, not a line end.
-    EXPECT_EQ(tailListTextToSave(u"a\n"), QStringLiteral("a\n\r\n"));
-}
-
-TEST(TailListText, UnchangedListSurvivesASave) {
-    const QList<QStringList> lists = {
-        {},
-        {""},
-        {"", ""},
-        {"a", "b"},
-        {"a", "b", ""},
-        {" blanks kept ", "\t"},
-        {"lf\ninside", "ends in lf\n", "\nstarts with lf"},
-        {QStringLiteral("小尾巴😀"), QStringLiteral("nbsp\u00a0here")},
-    };
+TEST(TailListText, EditorAndSavedTextGiveTheSameListBack) {
+    const QList<QStringList> lists = {{},
+                                      {""},
+                                      {"a", "b", ""},
+                                      {" blanks kept ", "\t"},
+                                      {"lf\ninside", "ends in lf\n", "\nstarts with lf"},
+                                      {u"小尾巴😀"_s, u"nbsp\u00a0here"_s}};
     for (const QStringList& tails : lists)
-        EXPECT_EQ(afterUnchangedSave(tails), tails) << tails.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(splitTailLines(tailListTextToSave(tailListEditorText(tails))), tails)
+            << tails.join(u'|').toStdString();
+
+    // The document: one paragraph per tail, a lone LF a line break inside it, and back.
+    const QString text = u"a\nb\r\n\r\nc\u00a0d\r\n\ne\n\r\n"_s;
+    QString raw = toEditorDocumentText(text);
+    EXPECT_EQ(raw.count(u"\r\n"_s), 4);
+    EXPECT_EQ(fromEditorDocumentText(raw.replace(u"\r\n"_s, QString(QChar(0x2029)))), text);
+    EXPECT_EQ(fromEditorDocumentText(u"x\u2029y\u2028z\u2029"), u"x\r\ny\nz\r\n"_s);
 }
 
-TEST(TailListText, DocumentKeepsLoneLineFeedsInsideTheirTail) {
-    const QString text = QStringLiteral("a\nb\r\n\r\nc\u00a0d\r\n\ne\n\r\n");
-    EXPECT_EQ(throughDocument(text), text);
-    // One paragraph per tail: the lone LFs did not start new ones.
-    EXPECT_EQ(toEditorDocumentText(text).count(QStringLiteral("\r\n")), 4);
-    // What the user types: paragraphs become CR LF lines, a soft line break stays in its tail.
-    EXPECT_EQ(fromEditorDocumentText(u"x\u2029y\u2028z\u2029"), QStringLiteral("x\r\ny\nz\r\n"));
-}
-
-TEST(EditorLayout, FollowsTheOuterSize) {
+TEST(EditorLayout, FollowsTheOuterSizeAndSurvivesATinyOne) {
     EditorLayout layout;
     layOutEditor(layout, 13320, 8865);
     EXPECT_EQ(layout.text, QRect(1, 10, 13120, 7665));
     EXPECT_EQ(layout.save, QRect(9520, 7765, 1575, 375));
     EXPECT_EQ(layout.cancel, QRect(11820, 7765, 975, 375));
-}
 
-TEST(EditorLayout, TooSmallKeepsTheTextBoxSizeButStillPlacesTheButtons) {
-    EditorLayout layout;
-    layOutEditor(layout, 20000, 10000);
+    // Too small: the text box keeps its size, the buttons still follow.
     layOutEditor(layout, 150, 1000);
-    EXPECT_EQ(layout.text, QRect(1, 10, 19800, 8800));
-    EXPECT_EQ(layout.cancel.topLeft(), QPoint(150 - 1500, 8900));
-    EXPECT_EQ(layout.save.topLeft(), QPoint(150 - 1500 - 2300, 8900));
-    EXPECT_EQ(layout.save.size(), QSize(1575, 375));
-
+    EXPECT_EQ(layout.text, QRect(1, 10, 13120, 7665));
+    EXPECT_EQ(layout.cancel.topLeft(), QPoint(150 - 1500, 7765));
+    EXPECT_EQ(layout.save, QRect(150 - 3800, 7765, 1575, 375));
     // Only the step that would go negative is skipped.
     layOutEditor(layout, 5000, 1100);
-    EXPECT_EQ(layout.text, QRect(1, 10, 4800, 8800));
+    EXPECT_EQ(layout.text, QRect(1, 10, 4800, 7665));
     layOutEditor(layout, 100, 3000);
     EXPECT_EQ(layout.text, QRect(1, 10, 4800, 1800));
     EXPECT_EQ(layout.cancel.top(), 1900);
 }
 
-TEST(TailListWriter, UnchangedGbkFileIsWrittenBackByteForByte) {
+TEST(TailListWriter, SavesInTheEncodingItWasReadInByteForByte) {
     TempProgramDir dir;
-    const QByteArray gbk("\xc4\xe3\xba\xc3\r\n\xd0\xa1\xce\xb2\xb0\xcd\r\n\r\nlf\nkept\r\n");
-    dir.write(kTailFile, gbk);
-    const TailListContent content = loadTailListFile(dir.file(kTailFile));
-    ASSERT_EQ(content.tails.size(), 4);
-    EXPECT_EQ(content.tails[1], QStringLiteral("小尾巴"));
-
-    EXPECT_FALSE(
-        saveTailListFile(dir.file(kTailFile), tailListEditorText(content.tails), content.encoding));
-    EXPECT_EQ(dir.read(kTailFile), gbk);
-}
-
-TEST(TailListWriter, KeepsTheEncodingTheFileWasReadIn) {
-    TempProgramDir dir;
-    // An emoji and a rare ideograph GBK cannot hold, in a GB18030 file.
-    const QByteArray gb18030("\xc4\xe3\x94\x39\xfc\x36\r\n\x95\x32\x82\x36\r\n");
-    dir.write(kTailFile, gb18030);
-    TailListContent content = loadTailListFile(dir.file(kTailFile));
-    EXPECT_EQ(content.tails, QStringList({QStringLiteral("你😀"), QStringLiteral("𠀀")}));
-    EXPECT_FALSE(
-        saveTailListFile(dir.file(kTailFile), tailListEditorText(content.tails), content.encoding));
-    EXPECT_EQ(dir.read(kTailFile), gb18030);
-
-    const QByteArray utf8("\xe4\xbd\xa0\xe5\xa5\xbd\r\nb");
-    dir.write(kTailFile, utf8);
-    content = loadTailListFile(dir.file(kTailFile));
-    EXPECT_FALSE(
-        saveTailListFile(dir.file(kTailFile), tailListEditorText(content.tails), content.encoding));
-    EXPECT_EQ(dir.read(kTailFile), utf8 + "\r\n");
-
-    const QByteArray bom("\xef\xbb\xbf\xe4\xbd\xa0\r\n");
-    dir.write(kTailFile, bom);
-    content = loadTailListFile(dir.file(kTailFile));
-    EXPECT_FALSE(
-        saveTailListFile(dir.file(kTailFile), tailListEditorText(content.tails), content.encoding));
-    EXPECT_EQ(dir.read(kTailFile), bom);
-}
-
-TEST(TailListWriter, EmptyTextEmptiesTheFileAndMissingDirectoryIsCreated) {
-    TempProgramDir dir;
-    dir.write(kTailFile, "old\r\n");
-    EXPECT_FALSE(saveTailListFile(dir.file(kTailFile), QString(), TextEncoding::Utf8WithBom));
-    EXPECT_TRUE(QFileInfo::exists(dir.file(kTailFile)));
-    EXPECT_EQ(dir.read(kTailFile), QByteArray());
-    EXPECT_TRUE(loadTailListFile(dir.file(kTailFile)).tails.isEmpty());
-
-    QTemporaryDir fresh;
-    const QString path = fresh.path() + QStringLiteral("/corvane/qinglanque.ini");
-    EXPECT_FALSE(saveTailListFile(path, QStringLiteral("a\r\nb"), TextEncoding::Gb18030));
-    EXPECT_EQ(loadTailListFile(path).tails, QStringList({"a", "b"}));
-}
-
-TEST(TailListWriter, FailureLeavesTheOldFileWholeAndSaysWhy) {
-    TempProgramDir dir;
-    const QByteArray old("\xc4\xe3\xba\xc3\r\nkeep me\r\n");
-    dir.write(kTailFile, old);
-    const QString path = dir.file(kTailFile);
-
-    // A character no encoding can store.
-    QString broken = QStringLiteral("ok\r\n");
-    broken += QChar(0xd800);
-    std::optional<QString> error = saveTailListFile(path, broken, TextEncoding::Gb18030);
-    ASSERT_TRUE(error);
-    EXPECT_FALSE(error->isEmpty());
-    EXPECT_EQ(dir.read(kTailFile), old);
-
-    // The disk fills up halfway through the new file.
-    {
-        const FileSizeLimit limit(8);
-        error = saveTailListFile(path, QString(200, QLatin1Char('x')), TextEncoding::Gb18030);
+    const QString path = dir.file(u"qinglanque.ini"_s);
+    const struct {
+        QByteArray before, after;
+        QString first;
+    } files[] = {{"\xc4\xe3\xba\xc3\r\n\r\nlf\nkept\r\n", {}, u"你好"_s},
+                 {"\xc4\xe3\x94\x39\xfc\x36\r\n\x95\x32\x82\x36\r\n", {}, u"你😀"_s}, // GB18030
+                 {"\xe4\xbd\xa0\r\nb", "\xe4\xbd\xa0\r\nb\r\n", u"你"_s},
+                 {"\xef\xbb\xbf\xe4\xbd\xa0\r\n", {}, u"你"_s}};
+    for (const auto& file : files) {
+        dir.write(u"qinglanque.ini"_s, file.before);
+        const TailListContent content = loadTailListFile(path);
+        EXPECT_EQ(content.tails.value(0), file.first);
+        EXPECT_FALSE(saveTailListFile(path, tailListEditorText(content.tails), content.encoding));
+        EXPECT_EQ(dir.read(u"qinglanque.ini"_s), file.after.isEmpty() ? file.before : file.after);
     }
+
+    // A line end is added only where the last line has none; a lone LF is part of its tail.
+    const char* saves[][2] = {{"a\r\nb\r\n", "a\r\nb\r\n"},
+                              {"a\r\nb", "a\r\nb\r\n"},
+                              {"", ""},
+                              {"a\r", "a\r"},
+                              {"a\n", "a\n\r\n"}};
+    for (const auto& [text, bytes] : saves) {
+        EXPECT_FALSE(saveTailListFile(path, QString::fromLatin1(text), TextEncoding::Gb18030));
+        EXPECT_TRUE(QFileInfo::exists(path));
+        EXPECT_EQ(dir.read(u"qinglanque.ini"_s), QByteArray(bytes));
+    }
+    saveTailListFile(path, u"a\r\nb"_s, TextEncoding::Gb18030);
+    EXPECT_EQ(loadTailListFile(path).tails, QStringList({"a", "b"}));
+
+    // A character no encoding can store fails the save and leaves the file alone.
+    const std::optional<QString> error =
+        saveTailListFile(path, u"ok\r\n"_s + QChar(0xd800), TextEncoding::Gb18030);
     ASSERT_TRUE(error);
     EXPECT_FALSE(error->isEmpty());
-    EXPECT_EQ(dir.read(kTailFile), old);
-    EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::Files), QStringList({kTailFile}));
-
-    // Something else stands where the file or its directory should be.
-    QDir().mkpath(dir.file(QStringLiteral("taken/inside")));
-    EXPECT_TRUE(saveTailListFile(dir.file(QStringLiteral("taken")), "a", TextEncoding::Gb18030));
-    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("taken"))).isDir());
-    EXPECT_TRUE(saveTailListFile(path + QStringLiteral("/below"), "a", TextEncoding::Gb18030));
-    EXPECT_EQ(dir.read(kTailFile), old);
+    EXPECT_EQ(dir.read(u"qinglanque.ini"_s), QByteArray("a\r\nb\r\n"));
 }
