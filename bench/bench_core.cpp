@@ -26,8 +26,12 @@ void* operator new(std::size_t size) {
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -109,8 +113,8 @@ void BM_IdleTick(benchmark::State& state) {
     const long before = g_allocations.load();
     for (auto _ : state)
         engine.tick();
-    state.counters["allocs_per_tick"] =
-        static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations());
+    state.counters["allocs_per_tick"] = static_cast<double>(g_allocations.load() - before) /
+                                        static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_IdleTick);
 
