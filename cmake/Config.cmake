@@ -1,6 +1,7 @@
 # Build-time settings: the maker's credit and the web addresses the program opens.
 # Neutral defaults; a distributor sets their own with -D on the cmake command line.
 set(QLQ_CREDIT "by qinglanque" CACHE STRING "Credit shown after the main window's caption")
+set(QLQ_CREDIT_HEADING "作者：" CACHE STRING "Heading of the credit line in the help window")
 set(QLQ_MAKER_NICK "青岚雀" CACHE STRING "Maker's nickname in the help window")
 set(QLQ_MAKER_ACCOUNT "贴吧ID：qinglanque" CACHE STRING "Maker's forum account line")
 set(QLQ_RIGHTS "版权所有 © 青岚雀" CACHE STRING "Rights notice in the help window")

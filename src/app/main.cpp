@@ -3,6 +3,7 @@
 #include "data/data_paths.h"
 #include "platform/x11/x11_desktop.h"
 #include "shell/program_icon.h"
+#include "windows/splash_window.h"
 
 #include <QApplication>
 #include <QFont>
@@ -34,12 +35,15 @@ int main(int argc, char* argv[]) {
     prepareX11Threads();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));
-    QApplication::setApplicationDisplayName(QStringLiteral("青岚雀贴吧小尾巴"));
+    // No display name: Qt would append it to every window's caption.
     setProgramLook(app);
 
     X11Desktop desktop;
     Program program(desktop,
                     DataPaths::resolve(desktop.programDirectory(), desktop.userDataDirectory()));
-    program.showMainWindow();
+    // The program starts with the splash; its timer brings up the main window.
+    auto* splash = new SplashWindow(desktop, [&program] { program.showMainWindow(); });
+    splash->load();
+    splash->show();
     return app.exec();
 }

@@ -2,8 +2,11 @@
 
 #include "app/program_lifetime.h"
 #include "data/data_paths.h"
+#include "data/tail_editor_window.h"
 #include "insert/next_random.h"
 #include "shell/main_window.h"
+#include "windows/gallery_launcher.h"
+#include "windows/help_window.h"
 
 #include <QObject>
 #include <QPointer>
@@ -24,6 +27,8 @@ public:
     void showMainWindow();
 
     MainWindow* mainWindow() const { return mainWindow_; }
+    HelpWindow* helpWindow() const { return help_; }
+    TailEditorWindow* editor() const { return editor_; }
     ProgramLifetime& lifetime() { return lifetime_; }
 
     void openEditor();
@@ -36,6 +41,9 @@ private:
     NextRandom random_;
     ProgramLifetime lifetime_;
     QPointer<MainWindow> mainWindow_;
+    QPointer<HelpWindow> help_;
+    GalleryLauncher gallery_;
+    QPointer<TailEditorWindow> editor_;
 };
 
 } // namespace qlq

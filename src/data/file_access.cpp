@@ -45,7 +45,16 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    // Writes are buffered, and commit() does not look at the result of its final flush: a disk
+    // that fills up midway would otherwise put a cut-off file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    // commit() overlooks a short write while it flushes the buffer (a full disk) and would put a
+    // cut-off file in place; flushing first catches it.
+    if (!file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason;

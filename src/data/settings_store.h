@@ -19,7 +19,9 @@ struct StoredOptions {
 std::optional<bool> switchValue(const QString& stored);
 
 // Writes the own tail and the three switches ("1"/"0") in one atomic update of the options file,
-// keeping every other line of it. Returns the reason of a failure.
+// keeping every other line of it byte for byte and its encoding. A file that already holds these
+// values is left alone; one that exists but cannot be read is not overwritten. Returns the reason
+// of a failure.
 std::optional<QString> writeOptions(const QString& file, const StoredOptions& options);
 
 } // namespace qlq

@@ -77,9 +77,9 @@ QLabel* slotHeading(QWidget* parent, const char* name, const QString& text, int 
 
 MainWindow::MainWindow(DesktopServices& desktop, DataPaths paths, NextRandom& random,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       desktop_(desktop), paths_(std::move(paths)), random_(random) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("青岚雀贴吧小尾巴v2.2版        ") +

@@ -19,7 +19,7 @@ bool hasBom(QByteArrayView bytes) {
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 struct Utf8Scan {
     bool valid = true;
-    bool multiByte = false;
+    bool wide = false; // a sequence of three or four bytes
 };
 
 Utf8Scan scanUtf8(QByteArrayView bytes) {
@@ -67,7 +67,8 @@ Utf8Scan scanUtf8(QByteArrayView bytes) {
                 return scan;
             }
         }
-        scan.multiByte = true;
+        if (extra >= 2)
+            scan.wide = true;
         i += extra + 1;
     }
     return scan;
@@ -153,7 +154,10 @@ TextEncoding detectEncoding(QByteArrayView bytes) {
     if (hasBom(bytes))
         return TextEncoding::Utf8WithBom;
     const Utf8Scan scan = scanUtf8(bytes);
-    return scan.valid && scan.multiByte ? TextEncoding::Utf8 : TextEncoding::Gb18030;
+    // Every GBK character is two bytes, and many pairs (lead C2-DF, trail 80-BF) are also valid
+    // two-byte UTF-8: "尾尾" would read as "ββ". Chinese text in UTF-8 takes three bytes a
+    // character, so only a valid file with such a sequence counts as UTF-8.
+    return scan.valid && scan.wide ? TextEncoding::Utf8 : TextEncoding::Gb18030;
 }
 
 QString decodeAs(QByteArrayView bytes, TextEncoding encoding) {

@@ -15,8 +15,9 @@ struct DecodedText {
     TextEncoding encoding = TextEncoding::Gb18030;
 };
 
-// A UTF-8 byte-order mark, or bytes that are valid UTF-8 and hold at least one multi-byte
-// sequence, mean UTF-8; everything else is GB18030 (pure ASCII reads the same either way).
+// A UTF-8 byte-order mark, or bytes that are valid UTF-8 and hold at least one sequence of three
+// or four bytes (every CJK character), mean UTF-8; everything else is GB18030 (pure ASCII reads
+// the same either way).
 TextEncoding detectEncoding(QByteArrayView bytes);
 
 // Decodes in the detected encoding. Bytes that are not valid in it become U+FFFD; nothing throws.

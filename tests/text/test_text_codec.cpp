@@ -57,6 +57,15 @@ TEST(TextCodec, AsciiAndAmbiguousBytesStayGb18030) {
     EXPECT_EQ(detectEncoding(bytes({'a', 0xE5, 0xB0})), TextEncoding::Gb18030);
 }
 
+TEST(TextCodec, GbkPairsThatLookLikeTwoByteUtf8StayGbk) {
+    // "尾尾" in GBK is CE B2 CE B2, also valid UTF-8 for "ββ".
+    const QByteArray gbk = bytes({0xCE, 0xB2, 0xCE, 0xB2});
+    EXPECT_EQ(detectEncoding(gbk), TextEncoding::Gb18030);
+    EXPECT_EQ(decodeText(gbk).text, QStringLiteral("尾尾"));
+    // With a CJK character the file is UTF-8 even when it also holds two-byte sequences.
+    EXPECT_EQ(detectEncoding(QStringLiteral("ββ尾").toUtf8()), TextEncoding::Utf8);
+}
+
 TEST(TextCodec, InvalidBytesBecomeReplacementCharactersWithoutLosingTheRest) {
     // A lone lead byte before CR LF, then a valid character.
     const QByteArray broken = bytes({0x81, 0x0D, 0x0A, 0xD0, 0xA1, 0xFF});

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -24,7 +25,18 @@ X11Desktop::X11Desktop()
       injector_(std::make_unique<X11KeyInjector>(watcher_->display())),
       clipboardReader_(std::make_unique<X11ClipboardReader>()) {}
 
-X11Desktop::~X11Desktop() = default;
+X11Desktop::~X11Desktop() {
+    // A browser may still be fetching the text of the last press; leaving now would leave its
+    // request unanswered, and some browsers then stop taking input for minutes. Serve a little
+    // longer while the clipboard is ours.
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard && clipboard->ownsClipboard()) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < kServeClipboardAtExitMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
 
 bool X11Desktop::keyboardAvailable() const {
     return watcher_->isOpen() && injector_->isAvailable();

@@ -17,6 +17,8 @@ void prepareX11Threads();
 // the shortcuts, QClipboard owns the clipboard.
 class X11Desktop : public DesktopServices {
 public:
+    static constexpr int kServeClipboardAtExitMs = 200;
+
     X11Desktop();
     ~X11Desktop() override;
 

@@ -1,0 +1,52 @@
+#include "data/editor_document_builder.h"
+
+#include "data/tail_list_text.h"
+
+#include <QTextDocument>
+#include <QThread>
+
+namespace qlq {
+namespace {
+
+std::unique_ptr<QTextDocument> makeDocument(const QString& text) {
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    document->setPlainText(toEditorDocumentText(text));
+    return document;
+}
+
+} // namespace
+
+EditorDocumentBuilder::EditorDocumentBuilder(QObject* parent) : QObject(parent) {}
+
+EditorDocumentBuilder::~EditorDocumentBuilder() {
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void EditorDocumentBuilder::build(const QString& text) {
+    if (worker_.joinable() || result_)
+        return;
+    if (QStringView(text).count(u'\r') < kBackgroundLines) {
+        emit ready(makeDocument(text).release());
+        return;
+    }
+    QThread* home = thread();
+    worker_ = std::thread([this, text, home] {
+        std::unique_ptr<QTextDocument> document = makeDocument(text);
+        document->moveToThread(home);
+        result_ = std::move(document);
+        // Posted to this object: dropped unheard if it is destroyed first, and the destructor
+        // joins before that, so `this` outlives the call.
+        QMetaObject::invokeMethod(this, &EditorDocumentBuilder::deliver, Qt::QueuedConnection);
+    });
+}
+
+void EditorDocumentBuilder::deliver() {
+    if (worker_.joinable())
+        worker_.join();
+    if (result_)
+        emit ready(result_.release());
+}
+
+} // namespace qlq

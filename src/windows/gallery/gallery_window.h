@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QPushButton;
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace qlq {
+
+// Form4 "个性签名大全": a window onto part of the gallery page. The browser is larger than its
+// panel and sits left of it, so the panel cuts off the page's left strip and the browser's own
+// scroll bars.
+class GalleryWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 565;  // 8475 twips
+    static constexpr int kClientHeight = 566; // 8490 twips
+
+    explicit GalleryWindow(QWidget* parent = nullptr);
+    ~GalleryWindow() override;
+
+    // Form_Load: place the browser, keep it silent, start loading `address`.
+    void load(const QUrl& address);
+    // Another "签名大全" while this one is open: come forward as the user left it.
+    void bringToFront();
+
+private:
+    QWebEngineProfile* profile_ = nullptr;
+    QWidget* Picture1 = nullptr;
+    QWebEngineView* WebBrowser1 = nullptr;
+    QPushButton* Command1 = nullptr;
+};
+
+} // namespace qlq

@@ -1,0 +1,58 @@
+#include "windows/gallery/silent_web_page.h"
+
+#include <QAuthenticator>
+#include <QWebEngineCertificateError>
+#include <QWebEngineClientCertificateSelection>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineRegisterProtocolHandlerRequest>
+
+namespace qlq {
+
+SilentWebPage::SilentWebPage(QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent) {
+    connect(this, &QWebEnginePage::certificateError, this,
+            [](QWebEngineCertificateError error) { error.rejectCertificate(); });
+    connect(this, &QWebEnginePage::selectClientCertificate, this,
+            [](QWebEngineClientCertificateSelection selection) { selection.selectNone(); });
+    connect(this, &QWebEnginePage::featurePermissionRequested, this,
+            [this](const QUrl& origin, Feature feature) {
+                setFeaturePermission(origin, feature, PermissionDeniedByUser);
+            });
+    // An empty authenticator cancels the request; no login box comes up.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [](const QUrl&, QAuthenticator* authenticator) { *authenticator = QAuthenticator(); });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [](const QUrl&, QAuthenticator* authenticator, const QString&) {
+                *authenticator = QAuthenticator();
+            });
+    connect(this, &QWebEnginePage::fullScreenRequested, this,
+            [](QWebEngineFullScreenRequest request) { request.reject(); });
+    connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+            [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+    connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
+            [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+}
+
+void SilentWebPage::javaScriptAlert(const QUrl&, const QString&) {}
+
+bool SilentWebPage::javaScriptConfirm(const QUrl&, const QString&) {
+    return false;
+}
+
+bool SilentWebPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) {
+    return false;
+}
+
+void SilentWebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                             const QString&) {}
+
+QStringList SilentWebPage::chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) {
+    return {};
+}
+
+QWebEnginePage* SilentWebPage::createWindow(WebWindowType) {
+    return nullptr;
+}
+
+} // namespace qlq
