@@ -63,7 +63,7 @@ template <typename Done> double runUntil(Done done) {
     while (!done())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     longest = std::max(longest, sinceLastTurn.nsecsElapsed());
-    return longest / 1e6;
+    return static_cast<double>(longest) / 1e6;
 }
 
 void BM_EditorOpen100k(benchmark::State& state) {
@@ -75,9 +75,9 @@ void BM_EditorOpen100k(benchmark::State& state) {
         total.start();
         auto* editor = new TailEditorWindow(fixture.desktop, *fixture.mainWindow);
         editor->show();
-        construct = std::max(construct, total.nsecsElapsed() / 1e6);
+        construct = std::max(construct, static_cast<double>(total.nsecsElapsed()) / 1e6);
         stall = std::max(stall, runUntil([editor] { return editor->textLoaded(); }));
-        state.SetIterationTime(total.nsecsElapsed() / 1e9);
+        state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
         delete editor;
     }
     state.counters["open_call_ms"] = construct;
@@ -98,7 +98,7 @@ void BM_EditorSave100k(benchmark::State& state) {
         QMetaObject::invokeMethod(editor->findChild<QPushButton*>(QStringLiteral("Command16")),
                                   "click", Qt::QueuedConnection);
         stall = std::max(stall, runUntil([&] { return editor.isNull(); }));
-        state.SetIterationTime(total.nsecsElapsed() / 1e9);
+        state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
     }
     state.counters["longest_freeze_ms"] = stall;
     if (fixture.mainWindow->tails().size() != kTails)

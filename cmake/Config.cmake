@@ -12,3 +12,9 @@ set(QLQ_FORUM_NAME "青岚雀" CACHE STRING "Name of the maker's forum (query ke
 set(QLQ_GALLERY_HOST "https://gallery.example.org" CACHE STRING "Signature gallery (scheme and host)")
 set(QLQ_GALLERY_USER "1000000000" CACHE STRING "Gallery bd_user: 10 decimal digits")
 set(QLQ_GALLERY_SIG "0123456789abcdef0123456789abcdef" CACHE STRING "Gallery bd_sig: 32 hex digits")
+
+# Packaging: the desktop and AppStream id (reverse domain name of the maker's site) and the
+# package maintainer.
+set(QLQ_APP_ID "org.example.qinglanque" CACHE STRING "Desktop entry and AppStream component id")
+set(QLQ_MAINTAINER "qinglanque maintainers <packages@qinglanque.example.org>"
+    CACHE STRING "Maintainer field of the Debian package")

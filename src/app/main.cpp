@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/program.h"
 #include "data/data_paths.h"
 #include "platform/x11/x11_desktop.h"
@@ -6,6 +7,8 @@
 
 #include <QApplication>
 #include <QFont>
+
+#include <iostream>
 
 using namespace qlq;
 
@@ -26,6 +29,9 @@ void setProgramLook(QApplication& app) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // --help and --version work without a display.
+    if (const auto done = answerCommandLine(argc, argv, std::cout, std::cerr))
+        return *done;
     prepareX11Threads();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));

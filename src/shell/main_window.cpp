@@ -241,7 +241,7 @@ void MainWindow::reloadTailList() {
     TailListContent content = loadTailListFile(paths_.tailListFile());
     tailListEncoding_ = content.encoding;
     const QSignalBlocker blockSelection(List1->selectionModel());
-    List1Model->setStringList(std::move(content.tails));
+    List1Model->setStringList(content.tails);
 }
 
 void MainWindow::Command15_LostFocus() {

@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -82,7 +83,8 @@ using IconvHandle = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvCloser>
 
 IconvHandle openIconv(const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    // iconv_open reports failure as (iconv_t)-1.
+    if (cd == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr)
         return nullptr;
     return IconvHandle(cd);
 }
@@ -120,7 +122,7 @@ std::optional<QByteArray> convert(QByteArrayView input, const char* to, const ch
             dst = out.data() + used;
             outLeft = static_cast<size_t>(out.size() - used);
         }
-        memcpy(dst, kReplacementUtf8, 3);
+        std::copy_n(kReplacementUtf8, 3, dst);
         dst += 3;
         outLeft -= 3;
         ++in;

@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace qlq {
 namespace {
 
@@ -28,7 +30,8 @@ bool askGalleryToRaise(const QString& serverName, int waitMs) {
     for (;;) {
         QLocalSocket socket;
         socket.connectToServer(serverName);
-        if (socket.waitForConnected(qMax<qint64>(1, qMin<qint64>(250, deadline.remainingTime())))) {
+        const auto waitNow = static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, 250));
+        if (socket.waitForConnected(waitNow)) {
             socket.write(kRaise);
             const bool sent = socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();

@@ -1,5 +1,6 @@
 #include "windows/gallery_launcher.h"
 
+#include "config/build_config.h"
 #include "platform/desktop_services.h"
 #include "windows/gallery_channel.h"
 
@@ -17,7 +18,9 @@ QString GalleryLauncher::defaultHelperPath() {
     // Beside the program (the build tree, a portable copy), else where the package puts it.
     const QString dir = QCoreApplication::applicationDirPath();
     const QString beside = dir + QStringLiteral("/qinglanque-gallery");
-    const QString installed = dir + QStringLiteral("/../libexec/qinglanque/qinglanque-gallery");
+    const QString installed = dir + QLatin1Char('/') +
+                              QString::fromUtf8(config::kHelperDirFromProgram) +
+                              QStringLiteral("/qinglanque-gallery");
     if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
         return QDir::cleanPath(installed);
     return beside;

@@ -10,6 +10,7 @@ using namespace qlq;
 TEST(TailChooser, ListOrderWalksAndWraps) {
     TailChooser chooser;
     std::vector<int> rows;
+    rows.reserve(5);
     for (int i = 0; i < 5; ++i)
         rows.push_back(chooser.nextInListOrder(3));
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 0, 1}));

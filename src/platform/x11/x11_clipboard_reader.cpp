@@ -73,7 +73,7 @@ QByteArray takeProperty(Display* display, Window window, Atom property, Atom* ty
         *type = actualType;
         if (chunk) {
             data.append(reinterpret_cast<const char*>(chunk),
-                        static_cast<qsizetype>(count * static_cast<unsigned long>(format / 8)));
+                        static_cast<qsizetype>(count) * (format / 8));
             XFree(chunk);
         }
         if (after == 0)
