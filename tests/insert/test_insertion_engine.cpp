@@ -3,8 +3,7 @@
 #include "platform/fake/fake_desktop.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -14,16 +13,15 @@ namespace {
 
 struct Controls : InsertionControls {
     QStringList rows{QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")};
-    bool random = false, own = false, submit = false;
-    QString ownText = QStringLiteral("[own]");
+    bool own = false, submit = false;
     QString scratch;
 
     int rowCount() const override { return static_cast<int>(rows.size()); }
-    QString rowText(int row) const override { return row < rows.size() ? rows[row] : QString(); }
-    bool randomOrder() const override { return random; }
+    QString rowText(int row) const override { return rows.value(row); }
+    bool randomOrder() const override { return false; }
     bool appendOwnTail() const override { return own; }
     bool sendAfterInsert() const override { return submit; }
-    QString ownTail() const override { return ownText; }
+    QString ownTail() const override { return QStringLiteral("[own]"); }
     void showComposed(const QString& text) override { scratch = text; }
 };
 
@@ -33,127 +31,84 @@ struct EngineTest : ::testing::Test {
     NextRandom random;
     InsertionEngine engine{desktop, controls, random};
 
-    QString lead(const QString& tail) { return QStringLiteral("\u3000\r\n") + tail; }
-    QString clip(const QString& text) { return QStringLiteral("clipboard:") + text; }
+    static QString lead(const QString& tail) { return QStringLiteral("\u3000\r\n") + tail; }
+    static QString clip(const QString& text) { return QStringLiteral("clipboard:") + text; }
+    int pastes() const { return static_cast<int>(desktop.calls().count(QStringLiteral("paste"))); }
 };
 
 } // namespace
 
-TEST_F(EngineTest, IdleTickOnlyQueriesTheKey) {
-    engine.tick();
+TEST_F(EngineTest, ClipboardThenPasteThenSubmitOncePerTapAndAtEveryTickWhileHeld) {
+    engine.tick(); // idle: the key is only asked
     EXPECT_EQ(desktop.f8Queries(), 1);
     EXPECT_TRUE(desktop.calls().isEmpty());
-}
 
-TEST_F(EngineTest, PressSetsClipboardThenPastesThenSubmits) {
     controls.submit = true;
     desktop.pressF8();
     engine.tick();
+    engine.tick();
     EXPECT_EQ(desktop.calls(), QStringList({clip(lead("一")), "paste", "submit"}));
     EXPECT_EQ(controls.scratch, lead("一"));
-}
 
-TEST_F(EngineTest, OwnTailUsesTheTwoLineForm) {
     controls.own = true;
-    desktop.pressF8();
-    engine.tick();
-    EXPECT_EQ(desktop.clipboard(), QStringLiteral("\u3000\r\n\u3000\r\n一\r\n[own]"));
-}
-
-TEST_F(EngineTest, HeldKeyInsertsAtEveryTickAndATapOnlyOnce) {
     desktop.setF8Held(true);
     engine.tick();
     engine.tick();
     desktop.setF8Held(false);
     engine.tick();
+    EXPECT_EQ(pastes(), 3);
+    EXPECT_EQ(desktop.clipboard(), lead(lead("三\r\n[own]")));
+
+    controls.rows.clear(); // an empty list still pastes and sends
+    desktop.clearCalls();
     desktop.pressF8();
     engine.tick();
-    engine.tick();
-    EXPECT_EQ(desktop.calls().count(QStringLiteral("paste")), 3);
-    EXPECT_EQ(desktop.clipboard(), lead("三"));
-}
-
-TEST_F(EngineTest, RandomOrderIsTheSameInEveryRun) {
-    controls.rows.clear();
-    for (int i = 0; i < 50; ++i)
-        controls.rows << QString::number(i);
-    controls.random = true;
-    auto run = [&] {
-        FakeDesktop d;
-        NextRandom r;
-        InsertionEngine e{d, controls, r};
-        QStringList got;
-        for (int i = 0; i < 10; ++i) {
-            d.pressF8();
-            e.tick();
-            got << d.clipboard();
-        }
-        return got;
-    };
-    const QStringList first = run();
-    EXPECT_EQ(first, run());
-    EXPECT_GT(QSet<QString>(first.begin(), first.end()).size(), 3);
-}
-
-TEST_F(EngineTest, EmptyListStillPastesAndSends) {
-    controls.rows.clear();
-    controls.submit = true;
-    controls.own = true;
-    desktop.pressF8();
-    engine.tick();
-    EXPECT_EQ(desktop.calls(), QStringList({clip(QStringLiteral("\u3000\r\n\u3000\r\n\r\n[own]")),
-                                            "paste", "submit"}));
+    EXPECT_EQ(desktop.calls(), QStringList({clip(lead(lead("\r\n[own]"))), "paste", "submit"}));
     EXPECT_EQ(engine.chooser().lastIndex(), 0);
 }
 
-TEST_F(EngineTest, FailedClipboardOrPasteSkipsThePressAndNeverSends) {
+TEST_F(EngineTest, FailuresSkipThePressAndAHeldModifierDefersIt) {
     controls.submit = true;
     desktop.setClipboardFails(true);
     desktop.pressF8();
     engine.tick();
     EXPECT_TRUE(desktop.calls().isEmpty());
-
     desktop.setClipboardFails(false);
     desktop.setInjectionFails(true);
     desktop.pressF8();
     engine.tick();
+    engine.tick(); // nothing retried, nothing sent
     EXPECT_EQ(desktop.calls(), QStringList({clip(lead("二"))}));
-    engine.tick();
-    EXPECT_EQ(desktop.calls().size(), 1); // nothing retried
-}
 
-TEST_F(EngineTest, HeldModifierDefersThePressUntilReleased) {
-    controls.submit = true;
+    desktop.setInjectionFails(false);
+    desktop.clearCalls();
     desktop.setModifierHeld(true);
     desktop.pressF8();
     engine.tick();
     engine.tick();
-    EXPECT_FALSE(desktop.calls().contains(QStringLiteral("paste")));
+    EXPECT_EQ(pastes(), 0);
     EXPECT_FALSE(desktop.calls().contains(QStringLiteral("submit")));
     desktop.setModifierHeld(false);
     desktop.emitKeyActivity(KeyActivity::ModifierReleased);
-    EXPECT_EQ(desktop.calls().mid(desktop.calls().size() - 2), QStringList({"paste", "submit"}));
-    EXPECT_EQ(desktop.calls().count(QStringLiteral("paste")), 1);
+    EXPECT_EQ(desktop.calls().mid(desktop.calls().size() - 3),
+              QStringList({clip(lead("三")), "paste", "submit"}));
+    EXPECT_EQ(pastes(), 1);
 }
 
-TEST_F(EngineTest, KeyWatcherAnswersAPressAtOnceButNotTwiceWithinATick) {
+TEST_F(EngineTest, WatcherPressIsAnsweredAtOnceButOnlyOncePerTick) {
     desktop.emitKeyActivity(KeyActivity::F8Pressed);
-    EXPECT_EQ(desktop.calls().count(QStringLiteral("paste")), 1);
-    EXPECT_EQ(engine.timer().remainingTime() > 400, true); // Timer2 started anew
-    // A second tap right after is left to the regular tick.
-    desktop.emitKeyActivity(KeyActivity::F8Pressed);
-    EXPECT_EQ(desktop.calls().count(QStringLiteral("paste")), 1);
+    EXPECT_EQ(pastes(), 1);
+    EXPECT_GT(engine.timer().remainingTime(), 400);  // Timer2 started anew
+    desktop.emitKeyActivity(KeyActivity::F8Pressed); // left to the regular tick
+    EXPECT_EQ(pastes(), 1);
     engine.tick();
-    EXPECT_EQ(desktop.calls().count(QStringLiteral("paste")), 2);
-}
+    EXPECT_EQ(pastes(), 2);
 
-TEST_F(EngineTest, Timer2PollsOnItsOwn) {
+    // Timer2 polls on its own every 500 ms.
     EXPECT_EQ(engine.timer().interval(), 500);
-    EXPECT_TRUE(engine.timer().isActive());
     desktop.pressF8();
-    QElapsedTimer clock;
-    clock.start();
-    while (desktop.calls().isEmpty() && clock.elapsed() < 3000)
+    const QDeadlineTimer deadline(3000);
+    while (pastes() < 3 && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_TRUE(desktop.calls().contains(QStringLiteral("paste")));
+    EXPECT_EQ(pastes(), 3);
 }

@@ -5,8 +5,7 @@
 
 #include <gtest/gtest.h>
 
-// Runs xdotool (XTest) to completion. Its connection is closed (and so synced) when it exits,
-// so the server has handled the keys before this returns.
+// Runs xdotool (XTest) to completion; its connection closes on exit, so the server has the keys.
 inline void xdotool(const QStringList& arguments) {
     QProcess tool;
     tool.start(QStringLiteral("xdotool"), arguments);

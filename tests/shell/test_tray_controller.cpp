@@ -1,11 +1,6 @@
 #include "app/program.h"
-#include "data/data_paths.h"
-#include "data/settings_store.h"
-#include "insert/next_random.h"
-#include "platform/fake/fake_desktop.h"
-#include "shell/main_window.h"
+#include "shell/main_window_fixture.h"
 #include "shell/tray_controller.h"
-#include "support/temp_dir.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,10 +12,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace qlq;
 
@@ -34,8 +25,9 @@ QIcon someIcon() {
     return QIcon(pixmap);
 }
 
-class TrayControllerTest : public testing::Test {
-protected:
+struct TrayControllerTest : MainWindowFixture {
+    TrayController* tray = nullptr; // a child of the window
+
     void SetUp() override {
         dir.write(QStringLiteral("qinglanque.ini"), "first\r\nsecond\r\n");
         dir.write(QStringLiteral("corvane.ini"), kOptions);
@@ -47,19 +39,17 @@ protected:
         window->move(140, 90);
         QCoreApplication::processEvents();
     }
-
     void minimise() {
         window->showMinimized();
         QCoreApplication::processEvents();
     }
-    void doubleClickIcon() {
-        // What Qt reports for a double-click on the icon.
+    void doubleClickIcon() { // what Qt reports for a double-click on the icon
         emit tray->icon().activated(QSystemTrayIcon::Trigger);
         emit tray->icon().activated(QSystemTrayIcon::DoubleClick);
         QCoreApplication::processEvents();
     }
     void choose(const char* item) {
-        auto* action = tray->menu().findChild<QAction*>(QString::fromLatin1(item));
+        QAction* action = tray->menu().findChild<QAction*>(QString::fromLatin1(item));
         ASSERT_NE(action, nullptr) << item;
         action->trigger();
         QCoreApplication::processEvents();
@@ -68,97 +58,60 @@ protected:
         return tray->mode() == BackgroundMode::Background && tray->icon().isVisible() &&
                window->isHidden();
     }
-    bool shownAt(QPoint where) const {
-        return window->isVisible() && !window->isMinimized() && window->pos() == where;
+    bool shownAt(QPoint where, BackgroundMode mode) const {
+        return window->isVisible() && !window->isMinimized() && window->pos() == where &&
+               tray->mode() == mode && tray->icon().isVisible() == (mode != BackgroundMode::Shown);
     }
-
-    TempProgramDir dir;
-    FakeDesktop desktop{dir.path()};
-    NextRandom random;
-    std::unique_ptr<MainWindow> window;
-    TrayController* tray = nullptr; // a child of the window
 };
 
 } // namespace
 
-TEST_F(TrayControllerTest, TheIconAndItsMenuCarryTheDesignedTexts) {
+TEST_F(TrayControllerTest, MinimiseOrButtonHidesIntoTheTrayAndDoubleClickOrOpenRestores) {
+    EXPECT_FALSE(tray->icon().isVisible()); // no icon before the first minimise
+    minimise();
+    EXPECT_TRUE(inBackground() && window->isMinimized());
+    EXPECT_FALSE(tray->icon().icon().isNull());
     EXPECT_EQ(tray->icon().toolTip(), QStringLiteral("已最小化到托盘"));
-    EXPECT_EQ(tray->icon().contextMenu(), &tray->menu());
-    EXPECT_EQ(tray->menu().objectName(), QStringLiteral("F00"));
-    EXPECT_EQ(tray->menu().title(), QStringLiteral("青岚雀贴吧小尾巴"));
     const QList<QAction*> items = tray->menu().actions();
     ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->objectName(), QStringLiteral("F01"));
     EXPECT_EQ(items[0]->text(), QStringLiteral("打开[青岚雀贴吧小尾巴 ]"));
-    EXPECT_EQ(items[1]->objectName(), QStringLiteral("F02"));
     EXPECT_EQ(items[1]->text(), QStringLiteral("退出[青岚雀贴吧小尾巴 ]"));
-    EXPECT_FALSE(tray->icon().isVisible()); // no icon before the first minimise
-}
-
-TEST_F(TrayControllerTest, MinimisingByTitleBarOrButtonHidesIntoTheTray) {
-    minimise();
-    EXPECT_TRUE(inBackground());
-    EXPECT_TRUE(window->isMinimized());
-    EXPECT_FALSE(tray->icon().icon().isNull());
-    EXPECT_EQ(tray->savedPosition(), QPoint(140, 90));
+    EXPECT_TRUE(window->engine().timer().isActive()); // F8 keeps inserting while hidden
+    EXPECT_EQ(pressF8(), lead("first"));
+    EXPECT_EQ(desktop.calls().value(1), QStringLiteral("paste"));
 
     choose("F01");
-    ASSERT_TRUE(shownAt(QPoint(140, 90)));
-    window->findChild<QPushButton*>(QStringLiteral("Command3"))->click(); // 后台运行
+    EXPECT_TRUE(shownAt(QPoint(140, 90), BackgroundMode::Shown));
+    child<QPushButton>("Command3")->click(); // 后台运行
     QCoreApplication::processEvents();
     EXPECT_TRUE(inBackground());
-}
-
-TEST_F(TrayControllerTest, DoubleClickRestoresInPlaceAndKeepsTheIcon) {
-    minimise();
-    // The window was moved while minimised: that is no position to come back to.
-    window->move(0, 0);
-    emit tray->icon().activated(QSystemTrayIcon::Trigger); // a single click
+    window->move(0, 0); // moved while hidden: no position to come back to
+    emit tray->icon().activated(QSystemTrayIcon::Trigger); // a single click does nothing
     QCoreApplication::processEvents();
     EXPECT_TRUE(inBackground());
-
     doubleClickIcon();
-    EXPECT_TRUE(shownAt(QPoint(140, 90)));
-    EXPECT_TRUE(tray->icon().isVisible());
-    EXPECT_EQ(tray->mode(), BackgroundMode::ShownWithIcon);
+    EXPECT_TRUE(shownAt(QPoint(140, 90), BackgroundMode::ShownWithIcon));
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000));
 
-    // Moved while shown: the next restore comes back there.
-    window->move(200, 120);
+    window->move(200, 120); // moved while shown: the next restore comes back there
     minimise();
     EXPECT_TRUE(inBackground());
     doubleClickIcon();
-    EXPECT_TRUE(shownAt(QPoint(200, 120)));
-}
-
-TEST_F(TrayControllerTest, OpenRestoresAndRemovesTheIconFromEitherIconState) {
-    minimise();
+    EXPECT_TRUE(shownAt(QPoint(200, 120), BackgroundMode::ShownWithIcon));
     choose("F01");
-    EXPECT_TRUE(shownAt(QPoint(140, 90)));
-    EXPECT_FALSE(tray->icon().isVisible());
-    EXPECT_EQ(tray->mode(), BackgroundMode::Shown);
-
-    minimise();
-    doubleClickIcon();
-    choose("F01");
-    EXPECT_TRUE(shownAt(QPoint(140, 90)));
-    EXPECT_FALSE(tray->icon().isVisible());
-    EXPECT_EQ(tray->mode(), BackgroundMode::Shown);
+    EXPECT_TRUE(shownAt(QPoint(200, 120), BackgroundMode::Shown));
 }
 
 TEST_F(TrayControllerTest, WithoutATrayTheWindowStaysMinimisedInTheTaskbar) {
     desktop.setTrayAvailable(false);
     minimise();
-    EXPECT_TRUE(window->isMinimized());
-    EXPECT_FALSE(window->isHidden());
+    EXPECT_TRUE(window->isMinimized() && !window->isHidden());
     EXPECT_FALSE(tray->icon().isVisible());
     EXPECT_EQ(tray->mode(), BackgroundMode::Shown);
-
     window->showNormal();
-    window->findChild<QPushButton*>(QStringLiteral("Command3"))->click(); // 后台运行
+    child<QPushButton>("Command3")->click();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(window->isMinimized());
-    EXPECT_FALSE(window->isHidden());
+    EXPECT_TRUE(window->isMinimized() && !window->isHidden());
     EXPECT_FALSE(tray->icon().isVisible());
 
     // A tray that appears later is used at the next minimise.
@@ -166,19 +119,6 @@ TEST_F(TrayControllerTest, WithoutATrayTheWindowStaysMinimisedInTheTaskbar) {
     desktop.setTrayAvailable(true);
     minimise();
     EXPECT_TRUE(inBackground());
-}
-
-TEST_F(TrayControllerTest, F8KeepsInsertingWhileHidden) {
-    minimise();
-    ASSERT_TRUE(inBackground());
-    EXPECT_TRUE(window->engine().timer().isActive());
-    desktop.clearCalls();
-    desktop.pressF8();
-    window->engine().tick();
-    ASSERT_GE(desktop.calls().size(), 2);
-    EXPECT_TRUE(desktop.calls()[0].startsWith(QStringLiteral("clipboard:")));
-    EXPECT_TRUE(desktop.calls()[0].contains(QStringLiteral("first")));
-    EXPECT_EQ(desktop.calls()[1], QStringLiteral("paste"));
 }
 
 TEST_F(TrayControllerTest, ClosingTheMainWindowRemovesTheIcon) {
@@ -191,59 +131,24 @@ TEST_F(TrayControllerTest, ClosingTheMainWindowRemovesTheIcon) {
     EXPECT_EQ(quit.count(), 0); // the program's lifetime decides, not the tray
 }
 
-TEST_F(TrayControllerTest, ExitRunsTheUnloadThenRemovesTheIconThenQuits) {
-    minimise();
-    QStringList order;
-    QObject::connect(window.get(), &MainWindow::unloaded, [&] {
-        order << (tray->icon().isVisible() ? QStringLiteral("unloaded with icon")
-                                           : QStringLiteral("unloaded"));
-    });
-    QObject::connect(tray, &TrayController::quitRequested, [&] {
-        order << (tray->icon().isVisible() ? QStringLiteral("quit with icon")
-                                           : QStringLiteral("quit"));
-    });
-    choose("F02");
-    EXPECT_EQ(order, (QStringList{QStringLiteral("unloaded with icon"), QStringLiteral("quit")}));
-    EXPECT_EQ(tray->mode(), BackgroundMode::Ended);
-    EXPECT_FALSE(window->isVisible());
-}
-
-// Until the options writer lands in this tree it writes nothing; the test then stops short.
-TEST_F(TrayControllerTest, ExitWritesTheOptionsLikeClosing) {
-    {
-        QTemporaryDir probe;
-        writeOptions(probe.path() + QStringLiteral("/probe.ini"), StoredOptions{});
-        if (!QFile::exists(probe.path() + QStringLiteral("/probe.ini")))
-            GTEST_SKIP() << "the options writer is still a placeholder here";
-    }
-    window->findChild<QLineEdit*>(QStringLiteral("Text5"))->setText(QStringLiteral("小尾巴"));
-    window->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
-    window->findChild<QCheckBox*>(QStringLiteral("Check2"))->setChecked(false);
-    window->findChild<QCheckBox*>(QStringLiteral("Check4"))->setChecked(false);
-    minimise();
-    choose("F02");
-    EXPECT_EQ(dir.read(QStringLiteral("corvane.ini")),
-              QByteArray("[t1]\r\nt=\xD0\xA1\xCE\xB2\xB0\xCD\r\n[peizhi]\r\nCheck1=1\r\n"
-                         "Check2=0\r\nweiba=0\r\n"));
-}
+namespace {
 
 // Counts (and swallows) the requests to leave the event loop.
-class QuitWatch : public QObject {
-public:
+struct QuitWatch : QObject {
     int quits = 0;
-
-protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() != QEvent::Quit)
-            return false;
-        ++quits;
-        return true;
+        return event->type() == QEvent::Quit && ++quits > 0;
     }
 };
 
-// The whole program: its lifetime and the tray together.
-class ProgramTrayTest : public testing::Test {
-protected:
+// The whole program, its lifetime and the tray together, with another window open.
+struct ProgramTrayTest : ::testing::Test {
+    TempProgramDir dir;
+    FakeDesktop desktop{dir.path()};
+    std::unique_ptr<Program> program;
+    TrayController* tray = nullptr;
+    QWidget other;
+
     void SetUp() override {
         dir.write(QStringLiteral("corvane.ini"), kOptions);
         QApplication::setWindowIcon(someIcon()); // the program sets its own at start
@@ -259,7 +164,7 @@ protected:
     }
     void TearDown() override { QApplication::setQuitOnLastWindowClosed(true); }
 
-    // Runs the event loop for `step` and whatever it posts; true when the program asked to end.
+    // Runs the event loop for `step` and what it posts; true when the program asked to end.
     bool quitDuring(const std::function<void()>& step) {
         QuitWatch watch;
         qApp->installEventFilter(&watch);
@@ -274,13 +179,9 @@ protected:
         qApp->removeEventFilter(&watch);
         return result != 42 || watch.quits > 0;
     }
-
-    TempProgramDir dir;
-    FakeDesktop desktop{dir.path()};
-    std::unique_ptr<Program> program;
-    TrayController* tray = nullptr;
-    QWidget other;
 };
+
+} // namespace
 
 TEST_F(ProgramTrayTest, ClosingAnotherWindowWhileInTheTrayKeepsRunning) {
     EXPECT_FALSE(quitDuring([this] { other.close(); }));
@@ -288,8 +189,15 @@ TEST_F(ProgramTrayTest, ClosingAnotherWindowWhileInTheTrayKeepsRunning) {
     EXPECT_EQ(tray->mode(), BackgroundMode::Background);
 }
 
-TEST_F(ProgramTrayTest, ExitEndsTheProgramAtOnceWhileOtherWindowsAreOpen) {
-    QAction* exit = tray->menu().findChild<QAction*>(QStringLiteral("F02"));
-    ASSERT_NE(exit, nullptr);
-    EXPECT_TRUE(quitDuring([exit] { exit->trigger(); }));
+TEST_F(ProgramTrayTest, ExitWritesTheOptionsThenEndsTheProgramWhileOtherWindowsAreOpen) {
+    program->mainWindow()->findChild<QLineEdit*>("Text5")->setText(QStringLiteral("小尾巴"));
+    program->mainWindow()->findChild<QCheckBox*>("Check1")->setChecked(true);
+    QByteArray atQuit;
+    QObject::connect(tray, &TrayController::quitRequested, [&] {
+        atQuit = tray->icon().isVisible() ? "icon still shown" : dir.read("corvane.ini");
+    });
+    EXPECT_TRUE(quitDuring([this] { tray->menu().findChild<QAction*>("F02")->trigger(); }));
+    EXPECT_EQ(
+        atQuit,
+        "[t1]\r\nt=\xD0\xA1\xCE\xB2\xB0\xCD\r\n[peizhi]\r\nCheck1=1\r\nCheck2=0\r\nweiba=0\r\n");
 }

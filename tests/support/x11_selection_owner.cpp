@@ -1,7 +1,6 @@
 #include "support/x11_selection_owner.h"
 
 #include <poll.h>
-#include <unistd.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -23,129 +22,83 @@ Time serverTime(Display* display, Window window) {
 
 } // namespace
 
-X11SelectionOwner::X11SelectionOwner(Answer answer, QByteArray utf8Text, int pieceBytes)
-    : answer_(answer), text_(std::move(utf8Text)), pieceBytes_(pieceBytes) {
+X11SelectionOwner::X11SelectionOwner(QByteArray incrText) : text_(std::move(incrText)) {
     display_ = XOpenDisplay(nullptr);
     if (!display_)
         return;
     window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(display_, window_, PropertyChangeMask);
-    if (pipe(stopPipe_) != 0)
-        stopPipe_[0] = stopPipe_[1] = -1;
 }
 
 X11SelectionOwner::~X11SelectionOwner() {
-    if (thread_.joinable()) {
-        const char stop = 's';
-        [[maybe_unused]] const ssize_t written = write(stopPipe_[1], &stop, 1);
+    stop_ = true;
+    if (thread_.joinable())
         thread_.join();
-    }
-    for (int fd : stopPipe_) {
-        if (fd >= 0)
-            close(fd);
-    }
-    if (display_) {
-        XDestroyWindow(display_, window_);
+    if (display_)
         XCloseDisplay(display_);
-    }
 }
 
 bool X11SelectionOwner::take() {
-    if (!display_ || started_)
+    if (!display_ || thread_.joinable())
         return false;
     // Strictly later than every time handed out so far: the server counts milliseconds.
     const Time before = serverTime(display_, window_);
     Time now = before;
     while (now <= before)
         now = serverTime(display_, window_);
-    const Atom clipboard = atom(display_, "CLIPBOARD");
-    XSetSelectionOwner(display_, clipboard, window_, now);
-    const bool owner = XGetSelectionOwner(display_, clipboard) == window_;
-    started_ = true;
-    thread_ = std::thread([this] { serve(); });
+    XSetSelectionOwner(display_, atom(display_, "CLIPBOARD"), window_, now);
+    const bool owner = owns();
+    if (!text_.isEmpty())
+        thread_ = std::thread([this] { serve(); });
     return owner;
 }
 
 void X11SelectionOwner::serve() {
-    const Atom targets = atom(display_, "TARGETS");
     const Atom utf8 = atom(display_, "UTF8_STRING");
     const Atom incr = atom(display_, "INCR");
-    // The one transfer in pieces under way, if any.
-    Window pieceRequestor = 0;
-    Atom pieceProperty = 0;
+    Window requestor = 0; // of the transfer under way
+    Atom property = 0;
     qsizetype sent = 0;
-    bool finished = false;
-
-    auto notify = [&](const XSelectionRequestEvent& request, Atom property) {
-        XEvent reply{};
-        reply.xselection.type = SelectionNotify;
-        reply.xselection.requestor = request.requestor;
-        reply.xselection.selection = request.selection;
-        reply.xselection.target = request.target;
-        reply.xselection.property = property;
-        reply.xselection.time = request.time;
-        XSendEvent(display_, request.requestor, False, 0, &reply);
-        XFlush(display_);
-    };
-    auto answer = [&](const XSelectionRequestEvent& request) {
-        if (request.target == targets) {
-            const Atom offered[] = {targets, utf8};
-            XChangeProperty(display_, request.requestor, request.property, XA_ATOM, 32,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(offered), 2);
-            notify(request, request.property);
-        } else if (request.target != utf8) {
-            notify(request, 0);
-        } else if (answer_ == Answer::AllAtOnce) {
-            XChangeProperty(display_, request.requestor, request.property, utf8, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(text_.constData()),
-                            static_cast<int>(text_.size()));
-            notify(request, request.property);
-        } else {
-            XSelectInput(display_, request.requestor, PropertyChangeMask);
-            const long size = static_cast<long>(text_.size());
-            XChangeProperty(display_, request.requestor, request.property, incr, 32,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(&size), 1);
-            pieceRequestor = request.requestor;
-            pieceProperty = request.property;
-            sent = 0;
-            notify(request, request.property);
-        }
-    };
-    // The requestor deleted the property: it wants the next piece (an empty one ends it).
-    auto nextPiece = [&] {
-        const QByteArray piece = text_.mid(sent, pieceBytes_);
-        XChangeProperty(display_, pieceRequestor, pieceProperty, utf8, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(piece.constData()),
-                        static_cast<int>(piece.size()));
-        XFlush(display_);
-        sent += piece.size();
-        if (piece.isEmpty())
-            pieceRequestor = 0;
-    };
-
-    pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-    while (!finished) {
+    pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+    while (!stop_) {
         while (XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
-            if (event.type == SelectionRequest && answer_ != Answer::Never)
-                answer(event.xselectionrequest);
-            else if (event.type == PropertyNotify && pieceRequestor != 0 &&
-                     event.xproperty.window == pieceRequestor &&
-                     event.xproperty.atom == pieceProperty &&
-                     event.xproperty.state == PropertyDelete)
-                nextPiece();
+            if (event.type == SelectionRequest) {
+                const XSelectionRequestEvent& r = event.xselectionrequest;
+                if (r.target == utf8) { // announce the size; the pieces follow
+                    XSelectInput(display_, r.requestor, PropertyChangeMask);
+                    const long size = static_cast<long>(text_.size());
+                    XChangeProperty(display_, r.requestor, r.property, incr, 32, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(&size), 1);
+                    requestor = r.requestor;
+                    property = r.property;
+                    sent = 0;
+                }
+                XEvent reply{};
+                reply.xselection = {
+                    SelectionNotify, 0,           True,     display_,
+                    r.requestor,     r.selection, r.target, r.target == utf8 ? r.property : None,
+                    r.time};
+                XSendEvent(display_, r.requestor, False, 0, &reply);
+            } else if (event.type == PropertyNotify && event.xproperty.window == requestor &&
+                       event.xproperty.atom == property &&
+                       event.xproperty.state == PropertyDelete) {
+                // The requestor took the last piece: the next one, an empty one at the end.
+                const QByteArray piece = text_.mid(sent, 64 * 1024);
+                XChangeProperty(display_, requestor, property, utf8, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(piece.constData()),
+                                static_cast<int>(piece.size()));
+                sent += piece.size();
+                if (piece.isEmpty())
+                    requestor = 0;
+            }
+            XFlush(display_);
         }
-        poll(fds, 2, -1);
-        finished = (fds[1].revents & POLLIN) != 0;
+        poll(&connection, 1, 20); // wakes for the stop flag too
     }
 }
 
-unsigned long currentClipboardOwner() {
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return 0;
-    const Window owner = XGetSelectionOwner(display, atom(display, "CLIPBOARD"));
-    XCloseDisplay(display);
-    return owner;
+bool X11SelectionOwner::owns() const {
+    return display_ && XGetSelectionOwner(display_, atom(display_, "CLIPBOARD")) == window_;
 }

@@ -7,34 +7,24 @@
 
 struct _XDisplay;
 
-// Another X client that owns the CLIPBOARD selection, on its own connection and thread: it
-// answers like a well-behaved program (all at once, or in INCR pieces) or never at all.
+// Another X client owning CLIPBOARD on its own connection. Without text it never answers; with
+// text it sends it as UTF8_STRING in INCR pieces of 64 KB from a thread of its own.
 class X11SelectionOwner {
 public:
-    enum class Answer { Never, AllAtOnce, InPieces };
-
-    X11SelectionOwner(Answer answer, QByteArray utf8Text = {}, int pieceBytes = 64 * 1024);
+    explicit X11SelectionOwner(QByteArray incrText = {});
     ~X11SelectionOwner();
-    X11SelectionOwner(const X11SelectionOwner&) = delete;
-    X11SelectionOwner& operator=(const X11SelectionOwner&) = delete;
 
-    // Takes the selection with a server time later than any timestamp handed out before the
-    // call; true when the server made us the owner.
+    // Takes the selection with a server time later than any handed out before; true on success.
     bool take();
-    unsigned long window() const { return window_; }
+    // Asked over our own connection: only while no thread serves it.
+    bool owns() const;
 
 private:
     void serve();
 
-    Answer answer_;
     QByteArray text_;
-    int pieceBytes_;
     _XDisplay* display_ = nullptr;
     unsigned long window_ = 0;
-    int stopPipe_[2] = {-1, -1};
-    std::atomic<bool> started_{false};
+    std::atomic<bool> stop_{false};
     std::thread thread_;
 };
-
-// The window that owns CLIPBOARD now (0 for none), asked over a fresh connection.
-unsigned long currentClipboardOwner();

@@ -2,12 +2,12 @@
 
 #include "platform/fake/fake_desktop.h"
 #include "windows/gallery_channel.h"
-#include "windows/wait_for.h"
 
 #include <QFile>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -21,69 +21,49 @@ struct GalleryFixture : ::testing::Test {
     QTemporaryDir dir;
     FakeDesktop desktop;
     QString server() const { return dir.filePath(QStringLiteral("gallery")); }
-    QString script() const { return dir.filePath(QStringLiteral("fake-gallery")); }
-
-    // Stands in for the helper: records the arguments it was started with.
-    void writeHelper() const {
-        QFile f(script());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" "
-                "\"$0.args\"\n");
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    QByteArray helperArgs() const {
-        QFile f(script() + QStringLiteral(".args"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    void open(const QString& helper) {
+        GalleryLauncher(desktop, dir.filePath(helper), server()).open(kAddress, nullptr);
     }
 };
 
 } // namespace
 
-TEST_F(GalleryFixture, AnOpenGalleryIsRaisedInsteadOfStartingAnother) {
+TEST_F(GalleryFixture, AnOpenGalleryIsRaisedOnlyByTheRaiseRequest) {
     GalleryRaiseServer running;
     ASSERT_TRUE(running.listen(server()));
     QSignalSpy raised(&running, &GalleryRaiseServer::raiseRequested);
 
-    // The helper is absent: trying to start it would be reported at once.
-    GalleryLauncher(desktop, dir.filePath(QStringLiteral("absent")), server())
-        .open(kAddress, nullptr);
+    QLocalSocket stranger; // junk before the request: dropped, nothing raised
+    stranger.connectToServer(server());
+    ASSERT_TRUE(stranger.waitForConnected(2000));
+    stranger.write(QByteArray(4096, 'x') + "raise\n");
+    ASSERT_TRUE(stranger.waitForBytesWritten(2000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }, 10000));
+    EXPECT_EQ(raised.count(), 0);
 
+    open(QStringLiteral("absent")); // starting the helper would be reported at once
     EXPECT_TRUE(desktop.calls().isEmpty()) << "no second helper may start";
-    EXPECT_TRUE(waitFor([&] { return raised.count() == 1; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised.count() == 1; }, 10000));
 }
 
-TEST_F(GalleryFixture, StartsTheHelperWithTheAddressWhenNoneIsOpen) {
-    writeHelper();
-    GalleryLauncher(desktop, script(), server()).open(kAddress, nullptr);
-
-    ASSERT_TRUE(waitFor([&] { return !helperArgs().isEmpty(); }));
-    EXPECT_EQ(helperArgs(), kAddress.toEncoded() + '\n');
-    EXPECT_TRUE(desktop.calls().isEmpty());
-}
-
-TEST_F(GalleryFixture, AMissingHelperIsReportedNotIgnored) {
-    GalleryLauncher(desktop, dir.filePath(QStringLiteral("absent")), server())
-        .open(kAddress, nullptr);
+TEST_F(GalleryFixture, StartsTheHelperWithTheAddressOrReportsItMissing) {
+    open(QStringLiteral("absent"));
     ASSERT_EQ(desktop.calls().size(), 1);
     EXPECT_TRUE(desktop.calls().first().startsWith(
         QStringLiteral("message:青岚雀贴吧小尾巴|无法打开签名大全：找不到程序 ")));
-}
+    desktop.clearCalls();
 
-TEST_F(GalleryFixture, OnlyTheRaiseRequestRaises) {
-    GalleryRaiseServer running;
-    ASSERT_TRUE(running.listen(server()));
-    QSignalSpy raised(&running, &GalleryRaiseServer::raiseRequested);
-
-    QLocalSocket stranger;
-    stranger.connectToServer(server());
-    ASSERT_TRUE(stranger.waitForConnected(2000));
-    stranger.write(QByteArray(4096, 'x'));
-    stranger.write("raise\n");
-    ASSERT_TRUE(stranger.waitForBytesWritten(2000));
-    EXPECT_TRUE(waitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }));
-    EXPECT_EQ(raised.count(), 0);
-
-    EXPECT_TRUE(askGalleryToRaise(server(), 2000));
-    EXPECT_TRUE(waitFor([&] { return raised.count() == 1; }));
+    // A stand-in helper that records its arguments.
+    QFile script(dir.filePath(QStringLiteral("helper")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    open(QStringLiteral("helper"));
+    QFile args(dir.filePath(QStringLiteral("helper.args")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return args.exists(); }, 10000));
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    EXPECT_EQ(args.readAll(), kAddress.toEncoded() + '\n');
+    EXPECT_TRUE(desktop.calls().isEmpty());
 }

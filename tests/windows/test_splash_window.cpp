@@ -4,7 +4,6 @@
 #include "config/web_addresses.h"
 #include "platform/fake/fake_desktop.h"
 #include "support/temp_dir.h"
-#include "windows/wait_for.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -37,58 +36,32 @@ bool showsLinkCursor(QWidget* w) {
 
 } // namespace
 
-TEST(SplashWindow, LoadsBorderlessAtItsSizeWithThePictureUnscaled) {
-    FakeDesktop desktop;
-    SplashWindow splash(desktop, {});
-    splash.load();
-
-    EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(splash.size(), QSize(445, 300));
-    EXPECT_EQ(splash.windowTitle(), QStringLiteral("青岚雀贴吧小尾巴"));
-    ASSERT_NE(picture(splash), nullptr);
-    EXPECT_EQ(picture(splash)->geometry(), QRect(0, 0, 450, 300));
-    EXPECT_FALSE(picture(splash)->hasScaledContents());
-
-    // The three seconds run from load, before anything is shown.
-    const auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
-    ASSERT_NE(timer, nullptr);
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_TRUE(timer->isSingleShot());
-    EXPECT_EQ(timer->interval(), 3000);
-}
-
-TEST(SplashWindow, UnloadsItselfAndThenShowsTheMainWindowOnceItsTimeIsUp) {
+TEST(SplashWindow, HandsOverOnceAfterItsDelayAndIsGoneBeforeTheMainWindowShows) {
     TempProgramDir dir;
     FakeDesktop desktop(dir.path(), dir.path());
     Program program(desktop, DataPaths::resolve(dir.path(), dir.path()));
-
     QPointer<SplashWindow> splash;
-    bool splashGoneAtHandOver = false;
+    bool goneAtHandOver = false;
     int handOvers = 0;
-    splash = new SplashWindow(
-        desktop,
-        [&] {
-            ++handOvers;
-            splashGoneAtHandOver = splash.isNull();
-            for (QWidget* w : QApplication::topLevelWidgets())
-                splashGoneAtHandOver &= w->objectName() != QStringLiteral("Form3");
-            program.showMainWindow();
-        },
-        150ms);
-
+    auto handOver = [&] {
+        ++handOvers;
+        goneAtHandOver = splash.isNull();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            goneAtHandOver &= w->objectName() != QStringLiteral("Form3");
+        program.showMainWindow();
+    };
+    splash = new SplashWindow(desktop, handOver, 150ms);
     QElapsedTimer clock;
     clock.start();
     splash->load();
     splash->show();
 
-    ASSERT_TRUE(waitFor([&] { return handOvers > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handOvers > 0; }, 10000));
     EXPECT_GE(clock.elapsed(), 150) << "handed over before its time";
-    EXPECT_TRUE(splashGoneAtHandOver) << "the splash must be gone before the main window shows";
+    EXPECT_TRUE(goneAtHandOver);
     ASSERT_NE(program.mainWindow(), nullptr);
     EXPECT_TRUE(program.mainWindow()->isVisible());
-
-    // One tick only: the timer went with its window.
-    QTest::qWait(300);
+    QTest::qWait(300); // one tick only: the timer went with its window
     EXPECT_EQ(handOvers, 1);
 }
 
@@ -100,45 +73,44 @@ TEST(SplashWindow, ClickOpensTheHomePageAndLeavesTheSplashUpForItsFullTime) {
     splash.load();
     splash.show();
     QApplication::processEvents();
-
     QTest::mouseClick(picture(splash), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
     QTest::mouseClick(picture(splash), Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
     QTest::qWait(200);
 
-    EXPECT_EQ(desktop.calls(),
-              QStringList{QStringLiteral("open:") + homePageUrl().toString(QUrl::FullyEncoded)});
+    EXPECT_EQ(desktop.calls(), QStringList{"open:" + homePageUrl().toString(QUrl::FullyEncoded)});
     EXPECT_TRUE(splash.isVisible());
     EXPECT_EQ(handOvers, 0);
-    const auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_GT(timer->remainingTime(), 50000) << "a click must not shorten or restart the time";
+    EXPECT_GT(splash.findChild<QTimer*>(QStringLiteral("Timer1"))->remainingTime(), 50000);
 }
 
-TEST(SplashWindow, LinkCursorFollowsTheButtonRules) {
+TEST(SplashWindow, ThreeSecondsRunFromLoadAndTheCursorFollowsTheButtonRules) {
     FakeDesktop desktop;
-    {
-        SplashWindow splash(desktop, {}, 60s);
-        splash.load();
-        QLabel* image = picture(splash);
-        EXPECT_FALSE(image->testAttribute(Qt::WA_SetCursor));
-        // Right and middle presses, and drags with a button held, leave the pointer alone.
-        send(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
-        send(image, QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
-        send(image, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
-        send(image, QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton);
-        send(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
-        EXPECT_FALSE(showsLinkCursor(image));
-        send(image, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
-        EXPECT_TRUE(showsLinkCursor(image));
-    }
-    {
-        SplashWindow splash(desktop, {}, 60s);
-        splash.load();
-        send(picture(splash), QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-        EXPECT_TRUE(showsLinkCursor(picture(splash)));
-        // Never set back by the program: only the picture carries it, the window does not.
-        send(picture(splash), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
-        EXPECT_TRUE(showsLinkCursor(picture(splash)));
-        EXPECT_FALSE(splash.testAttribute(Qt::WA_SetCursor));
-    }
+    SplashWindow splash(desktop, {});
+    splash.load();
+    QLabel* image = picture(splash);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->geometry(), QRect(0, 0, 450, 300));
+    EXPECT_FALSE(image->hasScaledContents());
+    const auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
+    EXPECT_TRUE(timer->isActive() && timer->isSingleShot()); // counting from load, before show
+    EXPECT_EQ(timer->interval(), 3000);
+
+    // Right and middle presses, and drags with a button held, leave the pointer alone.
+    EXPECT_FALSE(image->testAttribute(Qt::WA_SetCursor));
+    send(image, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+    send(image, QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
+    send(image, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton);
+    send(image, QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton);
+    send(image, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    EXPECT_FALSE(showsLinkCursor(image));
+    send(image, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+    EXPECT_TRUE(showsLinkCursor(image));
+
+    // A left press sets it too, and it is never set back; only the picture carries it.
+    SplashWindow other(desktop, {});
+    other.load();
+    send(picture(other), QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    send(picture(other), QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+    EXPECT_TRUE(showsLinkCursor(picture(other)));
+    EXPECT_FALSE(other.testAttribute(Qt::WA_SetCursor));
 }
