@@ -51,7 +51,9 @@ private:
     void apply(const TrayActions& actions);
     void restoreWindow();
 
-    QPointer<MainWindow> window_;
+    // A plain QWidget pointer: the event filter compares it while ~QWidget runs, when the
+    // object is no MainWindow any more.
+    QPointer<QWidget> window_;
     DesktopServices& desktop_;
     BackgroundModeState state_;
     QPoint saved_;
