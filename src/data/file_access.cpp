@@ -28,7 +28,8 @@ FileReadResult readWholeFile(const QString& path) {
     }
     if (info.size() > kMaxReadBytes) {
         result.status = FileReadResult::Status::Failed;
-        result.error = QStringLiteral("文件太大（超过 %1 MB）").arg(kMaxReadBytes / (1024 * 1024));
+        result.error =
+            QStringLiteral("文件太大（超过 %1 MB）").arg(kMaxReadBytes / (qint64(1024) * 1024));
         return result;
     }
     QFile file(path);

@@ -17,7 +17,7 @@ GalleryLauncher::GalleryLauncher(DesktopServices& desktop, QString helperPath, Q
 QString GalleryLauncher::defaultHelperPath() {
     // Beside the program (the build tree, a portable copy), else where the package puts it.
     const QString dir = QCoreApplication::applicationDirPath();
-    const QString beside = dir + QStringLiteral("/qinglanque-gallery");
+    QString beside = dir + QStringLiteral("/qinglanque-gallery");
     const QString installed = dir + QLatin1Char('/') +
                               QString::fromUtf8(config::kHelperDirFromProgram) +
                               QStringLiteral("/qinglanque-gallery");

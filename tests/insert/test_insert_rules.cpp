@@ -13,6 +13,7 @@ using namespace Qt::StringLiterals;
 TEST(TailChooser, ListOrderWrapsAndEveryResetPathDecidesTheNextRow) {
     TailChooser chooser;
     std::vector<int> rows;
+    rows.reserve(4);
     for (int i = 0; i < 4; ++i)
         rows.push_back(chooser.nextInListOrder(3));
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 0}));

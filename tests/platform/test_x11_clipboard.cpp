@@ -61,7 +61,7 @@ TEST(X11ClipboardRead, NoOwnerGivesEmptyTextAndASilentOneGivesUpWithoutBlockingT
 
 TEST(X11ClipboardRead, LongChineseTextArrivesWholeInPiecesAndFromOurOwnClipboard) {
     QString text;
-    for (int i = 0; text.size() < 200 * 1024; ++i)
+    for (int i = 0; text.size() < qsizetype(200) * 1024; ++i)
         text += QStringLiteral("第%1行 小尾巴 tail 😀  \r\n").arg(i);
     ASSERT_GT(text.toUtf8().size(), 300 * 1024);
     {

@@ -85,7 +85,7 @@ void X11SelectionOwner::serve() {
                        event.xproperty.atom == property &&
                        event.xproperty.state == PropertyDelete) {
                 // The requestor took the last piece: the next one, an empty one at the end.
-                const QByteArray piece = text_.mid(sent, 64 * 1024);
+                const QByteArray piece = text_.mid(sent, qsizetype(64) * 1024);
                 XChangeProperty(display_, requestor, property, utf8, 8, PropModeReplace,
                                 reinterpret_cast<const unsigned char*>(piece.constData()),
                                 static_cast<int>(piece.size()));
