@@ -9,7 +9,8 @@ from pathlib import Path
 
 def benchmarks(path):
     data = json.loads(Path(path).read_text())
-    return {b["name"]: b for b in data.get("benchmarks", [])}
+    # Names carry suffixes such as "/iterations:5/manual_time"; the first part is the benchmark.
+    return {b["name"].split("/")[0]: b for b in data.get("benchmarks", [])}
 
 
 def ms(b):
