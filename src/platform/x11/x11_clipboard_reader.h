@@ -21,11 +21,11 @@ public:
 
     void read(std::function<void(std::optional<QString>)> done);
 
-    // The blocking part, exposed for tests: the selection's text, "" when it holds none,
-    // nothing on failure or after `timeoutMs`.
+private:
+    // Runs on the worker: the selection's text, "" when it holds none, nothing on failure or
+    // after `timeoutMs`.
     static std::optional<QString> readBlocking(int timeoutMs);
 
-private:
     struct Link;
     std::shared_ptr<Link> link_;
 };
