@@ -107,13 +107,3 @@ void BM_EditorSave100k(benchmark::State& state) {
 BENCHMARK(BM_EditorSave100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
