@@ -1,7 +1,7 @@
 // Opening the editor on 100 000 tails and saving them back, measured as the user feels it: the
 // whole time until the text is there or the window has closed, and the longest stretch in which
 // the window could not react.
-#include "data/tail_editor_window.h"
+#include "editor/tail_editor_window.h"
 #include "insert/next_random.h"
 #include "platform/fake/fake_desktop.h"
 #include "shell/main_window.h"
@@ -44,6 +44,17 @@ struct Fixture {
         mainWindow->load();
         mainWindow->show();
     }
+    TailEditorWindow* openEditor() {
+        auto* editor = new TailEditorWindow(desktop,
+                                            TailListSource{mainWindow->tails(),
+                                                           mainWindow->paths().tailListFile(),
+                                                           mainWindow->tailListEncoding()},
+                                            mainWindow->windowIcon());
+        QObject::connect(editor, &TailEditorWindow::saved, mainWindow.get(),
+                         &MainWindow::reloadTailList);
+        editor->show();
+        return editor;
+    }
 };
 
 // Runs the event loop until `done`, returning the longest time between two turns of the loop.
@@ -73,8 +84,7 @@ void BM_EditorOpen100k(benchmark::State& state) {
     for (auto _ : state) {
         QElapsedTimer total;
         total.start();
-        auto* editor = new TailEditorWindow(fixture.desktop, *fixture.mainWindow);
-        editor->show();
+        TailEditorWindow* editor = fixture.openEditor();
         construct = std::max(construct, static_cast<double>(total.nsecsElapsed()) / 1e6);
         stall = std::max(stall, runUntil([editor] { return editor->textLoaded(); }));
         state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
@@ -89,9 +99,7 @@ void BM_EditorSave100k(benchmark::State& state) {
     Fixture fixture;
     double stall = 0;
     for (auto _ : state) {
-        QPointer<TailEditorWindow> editor =
-            new TailEditorWindow(fixture.desktop, *fixture.mainWindow);
-        editor->show();
+        QPointer<TailEditorWindow> editor = fixture.openEditor();
         runUntil([&] { return editor->textLoaded(); });
         QElapsedTimer total;
         total.start();

@@ -34,6 +34,16 @@ def cpu_seconds(pid):
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
+def wakeups(pid):
+    """Times any thread of the process was scheduled in: voluntary and forced context switches."""
+    total = 0
+    for task in Path(f"/proc/{pid}/task").iterdir():
+        for line in (task / "status").read_text().splitlines():
+            if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                total += int(line.split()[1])
+    return total
+
+
 def memory_kib(pid):
     status = Path(f"/proc/{pid}/status").read_text()
     values = {}
@@ -51,11 +61,14 @@ def measure(program, seconds):
             "corvane.ini": (SAMPLES / "corvane.ini").read_bytes()})
         time.sleep(3)  # past start-up work and the first paints
         start_cpu, start = cpu_seconds(run.pid), time.monotonic()
+        start_wakeups = wakeups(run.pid)
         time.sleep(seconds)
         used, elapsed = cpu_seconds(run.pid) - start_cpu, time.monotonic() - start
+        woken = wakeups(run.pid) - start_wakeups
         memory = memory_kib(run.pid)
         session.stop_program(run)
     return {"seconds": elapsed, "cpu_seconds": used, "cpu_percent": 100.0 * used / elapsed,
+            "wakeups_per_second": woken / elapsed,
             "rss_mib": memory["VmRSS"] / 1024.0,
             "rss_anon_mib": memory.get("RssAnon", 0) / 1024.0,
             "rss_file_mib": memory.get("RssFile", 0) / 1024.0}
@@ -73,6 +86,7 @@ def main():
     else:
         print(f"idle CPU over {result['seconds']:.0f} s: {result['cpu_percent']:.4f} % of a core "
               f"({result['cpu_seconds'] * 1000:.0f} ms)")
+        print(f"wake-ups: {result['wakeups_per_second']:.2f} a second")
         print(f"resident memory: {result['rss_mib']:.1f} MiB "
               f"(anonymous {result['rss_anon_mib']:.1f}, file-backed {result['rss_file_mib']:.1f})")
     return 0

@@ -2,13 +2,14 @@
 #include "app/program.h"
 #include "data/data_paths.h"
 #include "platform/x11/x11_desktop.h"
-#include "shell/program_icon.h"
+#include "ui/program_icon.h"
 #include "windows/splash_window.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QLoggingCategory>
 
-#include <iostream>
+#include <cstdio>
 
 using namespace qlq;
 
@@ -26,12 +27,29 @@ void setProgramLook(QApplication& app) {
     app.setWindowIcon(programIcon());
 }
 
+void printTo(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     // --help and --version work without a display.
-    if (const auto done = answerCommandLine(argc, argv, std::cout, std::cerr))
-        return *done;
+    const CommandLineOutcome commandLine = readCommandLine(arguments);
+    printTo(stdout, commandLine.output);
+    printTo(stderr, commandLine.error);
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+    if (commandLine.options.verbose) {
+        QLoggingCategory::setFilterRules(QStringLiteral("qlq.*=true"));
+        qSetMessagePattern(QStringLiteral("%{time process} %{category}: %{message}"));
+    }
+
     prepareX11Threads();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));

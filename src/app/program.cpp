@@ -1,9 +1,13 @@
 #include "app/program.h"
 
+#include "config/log_categories.h"
 #include "config/web_addresses.h"
-#include "shell/main_window.h"
 #include "shell/tray_controller.h"
+#include "ui/program_title.h"
+#include "ui/window_placement.h"
 #include "windows/gallery_channel.h"
+
+#include <QTimer>
 
 namespace qlq {
 
@@ -30,20 +34,37 @@ void Program::showMainWindow() {
     connect(tray, &TrayController::quitRequested, &lifetime_, &ProgramLifetime::quitNow);
     window->load();
     window->show();
+    reportKeyboardProblem();
+}
+
+void Program::reportKeyboardProblem() {
+    const std::optional<QString> problem = desktop_.keyboardProblem();
+    if (!problem)
+        return;
+    qCWarning(log::desktop, "F8 cannot be watched: %ls", qUtf16Printable(*problem));
+    // After the window is up, so the message has something to stand over.
+    QTimer::singleShot(0, mainWindow_, [this, text = *problem] {
+        desktop_.showMessage(mainWindow_, programTitle(),
+                             QStringLiteral("无法监视 F8 键：%1。\n按 F8 不会插入小尾巴；"
+                                            "其余功能照常可用。")
+                                 .arg(text));
+    });
 }
 
 void Program::openEditor() {
     if (editor_) {
         // Already open: only to the front, keeping whatever the user typed.
-        editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
-        editor_->show();
-        editor_->raise();
-        editor_->activateWindow();
+        bringToFront(*editor_);
         return;
     }
     if (!mainWindow_)
         return;
-    editor_ = new TailEditorWindow(desktop_, *mainWindow_);
+    editor_ = new TailEditorWindow(desktop_,
+                                   TailListSource{mainWindow_->tails(), paths_.tailListFile(),
+                                                  mainWindow_->tailListEncoding()},
+                                   mainWindow_->windowIcon());
+    // Once the main window is gone there is no list to rebuild; the connection goes with it.
+    connect(editor_, &TailEditorWindow::saved, mainWindow_, &MainWindow::reloadTailList);
     editor_->show();
     editor_->activateWindow();
 }
@@ -53,11 +74,7 @@ void Program::openHelp() {
         help_ = new HelpWindow(desktop_);
         help_->setAttribute(Qt::WA_DeleteOnClose); // the next opening loads it afresh
     }
-    if (help_->isMinimized())
-        help_->setWindowState(help_->windowState() & ~Qt::WindowMinimized);
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
+    bringToFront(*help_);
 }
 
 void Program::openGallery() {

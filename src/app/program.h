@@ -2,7 +2,7 @@
 
 #include "app/program_lifetime.h"
 #include "data/data_paths.h"
-#include "data/tail_editor_window.h"
+#include "editor/tail_editor_window.h"
 #include "insert/next_random.h"
 #include "shell/main_window.h"
 #include "windows/gallery_launcher.h"
@@ -29,13 +29,14 @@ public:
     MainWindow* mainWindow() const { return mainWindow_; }
     HelpWindow* helpWindow() const { return help_; }
     TailEditorWindow* editor() const { return editor_; }
-    ProgramLifetime& lifetime() { return lifetime_; }
 
     void openEditor();
     void openHelp();
     void openGallery();
 
 private:
+    void reportKeyboardProblem();
+
     DesktopServices& desktop_;
     DataPaths paths_;
     NextRandom random_;

@@ -14,9 +14,10 @@ namespace qlq {
 
 class InsertionControls;
 
-// Watches F8 and pastes one composed tail per press. Timer2 polls every 500 ms; a press reported
-// by the key watcher is answered at once when nothing was inserted in the last 500 ms, and Timer2
-// then starts its interval anew.
+// Watches F8 and pastes one composed tail per press. Timer2 polls every 500 ms; a press the key
+// watcher reports is answered at once when nothing was inserted in the last 500 ms, and Timer2
+// then starts its interval anew. The window tells the engine what happened to the list; the
+// engine decides where the list order goes on.
 class InsertionEngine : public QObject {
     Q_OBJECT
 public:
@@ -27,11 +28,20 @@ public:
                     QObject* parent = nullptr);
     ~InsertionEngine() override;
 
-    TailChooser& chooser() { return chooser_; }
-    QTimer& timer() { return timer_; }
-
     // One Timer2 tick: query F8 and, when pressed, insert.
     void tick();
+
+    // The user selected a row of the list: list order goes on from there.
+    void rowChosen(int row);
+    // The list was read again because the edit button lost the focus: the next press takes row 1.
+    void listReloaded();
+    // The editor is being opened: list order starts again at row 0.
+    void editorOpened();
+    // Random order was switched off: list order starts again at row 0.
+    void randomOrderTurnedOff();
+    // The main window is going: no tick and no key press inserts anything any more.
+    void stop();
+    bool isRunning() const { return running_; }
 
 signals:
     // After a press was turned into text and delivered (pasted, and sent when asked).
@@ -52,7 +62,10 @@ private:
     InsertionControls& controls_;
     NextRandom& random_;
     TailChooser chooser_;
-    QTimer timer_;
+    QTimer* timer_; // Timer2
+    bool running_ = true;
+    // Since the last press this engine answered: a watcher report within a tick of it is left
+    // to the next regular tick, as the 500 ms poll would see it.
     QElapsedTimer sinceLastPress_;
     std::optional<Pending> pending_;
 };

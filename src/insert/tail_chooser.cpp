@@ -13,14 +13,14 @@ int TailChooser::nextInListOrder(int rowCount) {
     return lastIndex_;
 }
 
-int TailChooser::nextAtRandom(int rowCount, float r) {
+int TailChooser::atRandom(int rowCount, float r) {
     // In double the product of a 24-bit fraction and a row count is exact, so it stays below
     // rowCount; the clamp guards against a caller's r of 1.
-    int row = static_cast<int>(std::floor(static_cast<double>(rowCount) * static_cast<double>(r)));
+    const int row =
+        static_cast<int>(std::floor(static_cast<double>(rowCount) * static_cast<double>(r)));
     if (row >= rowCount)
-        row = rowCount > 0 ? rowCount - 1 : 0;
-    randomIndex_ = row < 0 ? 0 : row;
-    return randomIndex_;
+        return rowCount > 0 ? rowCount - 1 : 0;
+    return row < 0 ? 0 : row;
 }
 
 } // namespace qlq

@@ -7,9 +7,9 @@ namespace qlq {
 class TailChooser {
 public:
     int nextInListOrder(int rowCount);
-    int nextAtRandom(int rowCount, float r);
+    static int atRandom(int rowCount, float r);
 
-    // Startup and the editor's opening: the next list-order press takes row 0.
+    // Start-up, the editor's opening, random order turned off: the next press takes row 0.
     void restart() { lastIndex_ = -1; }
     // A reload of the list through the edit button losing the focus: the next press takes row 1.
     void afterReload() { lastIndex_ = 0; }
@@ -17,12 +17,9 @@ public:
     void selectRow(int row) { lastIndex_ = row - 1; }
 
     int lastIndex() const { return lastIndex_; }
-    int randomIndex() const { return randomIndex_; }
-    void resetRandomIndex() { randomIndex_ = 0; }
 
 private:
     int lastIndex_ = -1;
-    int randomIndex_ = 0;
 };
 
 } // namespace qlq

@@ -28,6 +28,8 @@ class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
 
+    // Why F8 cannot be watched or the shortcuts cannot be typed, or nothing when all is well.
+    virtual std::optional<QString> keyboardProblem() const = 0;
     // F8 is down now, or was pressed since the previous call.
     virtual bool queryF8Pressed() = 0;
     virtual void setKeyActivityHandler(std::function<void(KeyActivity)> handler) = 0;

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class QCheckBox;
@@ -16,14 +17,13 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QStringListModel;
-class QTimer;
 
 namespace qlq {
 
 class DesktopServices;
 class NextRandom;
 
-// Form1: the tail list, the own tail, the three switches and the F8 engine.
+// The main window: the tail list, the own tail, the three switches and the F8 engine.
 class MainWindow : public QWidget, private InsertionControls {
     Q_OBJECT
 public:
@@ -34,14 +34,14 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Form_Load: skin, own tail, tail list, switches, in that order.
+    // The start-up sequence: skin, own tail, tail list, switches, in that order.
     void load();
 
-    // The tail list as List1 holds it, and where it came from.
+    // The tail list as the list shows it, and how its file is encoded.
     QStringList tails() const;
     TextEncoding tailListEncoding() const { return tailListEncoding_; }
     const DataPaths& paths() const { return paths_; }
-    // Empties List1 and fills it from the tail list file.
+    // Empties the list and fills it from the tail list file.
     void reloadTailList();
 
     InsertionEngine& engine() { return *engine_; }
@@ -58,19 +58,25 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct QuickSlot {
+        QLabel* heading = nullptr;
+        QPlainTextEdit* text = nullptr;
+        QPushButton* lockButton = nullptr;
+        QPushButton* pasteButton = nullptr;
+    };
+
     void createControls();
+    void createQuickSlots();
     void setFocusOrder();
     void connectHandlers();
-    void applySwitch(QCheckBox* box, const QString& stored);
     void saveOptions();
 
-    void Command15_LostFocus();
-    void List1_Click(int row);
-    void Check4_Click();
-    void Command11_Click();
-    void Command14_Click();
-    void lockToggle(QPushButton* button, QPlainTextEdit* slot);
-    void pasteInto(QPlainTextEdit* slot);
+    void onEditListButtonLostFocus();
+    void onRandomOrderClicked();
+    void showRandomSwitchValue();
+    void showRandomDraw();
+    void toggleQuickSlotLock(const QuickSlot& slot);
+    void pasteClipboardInto(QPlainTextEdit* slotText);
 
     // InsertionControls
     int rowCount() const override;
@@ -87,39 +93,23 @@ private:
     TextEncoding tailListEncoding_ = TextEncoding::Gb18030;
     bool unloaded_ = false;
 
-    QLabel* Picture1 = nullptr;
-    QLineEdit* Text5 = nullptr;
-    QLineEdit* Text4 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command7 = nullptr;
-    QPushButton* Command8 = nullptr;
-    QPushButton* Command9 = nullptr;
-    QPushButton* Command10 = nullptr;
-    QPushButton* Command11 = nullptr;
-    QPushButton* Command12 = nullptr;
-    QPushButton* Command13 = nullptr;
-    QPushButton* Command14 = nullptr;
-    QPushButton* Command15 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QCheckBox* Check2 = nullptr;
-    QCheckBox* Check3 = nullptr;
-    QCheckBox* Check4 = nullptr;
-    QListView* List1 = nullptr;
-    QStringListModel* List1Model = nullptr;
-    QPlainTextEdit* Text1 = nullptr;
-    QPlainTextEdit* Text2 = nullptr;
-    QPlainTextEdit* Text3 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QTimer* Timer1 = nullptr;
+    QLabel* banner_ = nullptr;
+    QLineEdit* ownTailEdit_ = nullptr;
+    QPushButton* editListButton_ = nullptr;
+    QCheckBox* randomOrderBox_ = nullptr;
+    QCheckBox* sendAfterInsertBox_ = nullptr;
+    QCheckBox* appendOwnTailBox_ = nullptr;
+    QListView* tailListView_ = nullptr;
+    QStringListModel* tailListModel_ = nullptr;
+    QPushButton* galleryButton_ = nullptr;
+    QPushButton* helpButton_ = nullptr;
+    QPushButton* homePageButton_ = nullptr;
+    QPushButton* backgroundButton_ = nullptr;
+    QLineEdit* composedTextBox_ = nullptr; // a scratch mirror of the last composed text
+    QPushButton* showRandomSwitchButton_ = nullptr;
+    QPushButton* drawNumberButton_ = nullptr;
+    QCheckBox* unusedSendBox_ = nullptr; // never read, but in the Tab order
+    std::array<QuickSlot, 3> quickSlots_;
     std::unique_ptr<InsertionEngine> engine_;
     QMetaObject::Connection focusConnection_;
 };

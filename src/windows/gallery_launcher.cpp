@@ -2,6 +2,7 @@
 
 #include "config/build_config.h"
 #include "platform/desktop_services.h"
+#include "ui/program_title.h"
 #include "windows/gallery_channel.h"
 
 #include <QCoreApplication>
@@ -40,7 +41,7 @@ void GalleryLauncher::open(const QUrl& address, QWidget* parent) {
     else if (!QProcess::startDetached(helperPath_, {address.toString(QUrl::FullyEncoded)}))
         problem = QStringLiteral("无法启动程序 %1").arg(QDir::toNativeSeparators(helperPath_));
     if (!problem.isEmpty())
-        desktop_.showMessage(parent, QStringLiteral("青岚雀贴吧小尾巴"),
+        desktop_.showMessage(parent, programTitle(),
                              QStringLiteral("无法打开签名大全：%1").arg(problem));
 }
 

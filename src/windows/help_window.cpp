@@ -3,14 +3,14 @@
 #include "config/build_config.h"
 #include "config/web_addresses.h"
 #include "platform/desktop_services.h"
-#include "platform/twips.h"
-#include "shell/program_icon.h"
+#include "ui/controls.h"
+#include "ui/program_icon.h"
+#include "ui/window_placement.h"
 #include "windows/link_label.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 namespace qlq {
 namespace {
@@ -25,16 +25,9 @@ QFont songFont(qreal points, bool bold) {
     return font;
 }
 
-template <typename W>
-W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
-}
-
 QLabel* label(QWidget* panel, const char* name, const QString& caption, int left, int top,
               int width, int height) {
-    auto* l = place(new QLabel(panel), name, left, top, width, height);
+    auto* l = placeControl(new QLabel(panel), name, left, top, width, height);
     l->setTextFormat(Qt::PlainText);
     l->setText(caption);
     return l;
@@ -42,7 +35,7 @@ QLabel* label(QWidget* panel, const char* name, const QString& caption, int left
 
 QLabel* picture(QWidget* panel, const char* name, const QString& resource, int left, int top,
                 int width, int height) {
-    auto* l = place(new QLabel(panel), name, left, top, width, height);
+    auto* l = placeControl(new QLabel(panel), name, left, top, width, height);
     l->setPixmap(QPixmap(resource));
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -61,35 +54,32 @@ HelpWindow::HelpWindow(DesktopServices& desktop, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, false); // the program decides when it ends
     setFixedSize(kClientWidth, kClientHeight);
 
-    Picture1 = place(new QWidget(this), "Picture1", 240, 120, 4935, 2535);
-    Picture2 = place(new QWidget(this), "Picture2", 240, 2880, 4935, 2295);
-    createAboutPanel();
-    createContactPanel();
+    createAboutPanel(placeControl(new QWidget(this), "Picture1", 240, 120, 4935, 2535));
+    createContactPanel(placeControl(new QWidget(this), "Picture2", 240, 2880, 4935, 2295));
 
-    Command1 =
-        place(new QPushButton(QStringLiteral("关闭"), this), "Command1", 2280, 5400, 1095, 375);
-    Command1->setAutoDefault(false);
-    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
-
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 2280,
+                               5400, 1095, 375);
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    centreOnScreen(*this);
 }
 
 HelpWindow::~HelpWindow() = default;
 
-void HelpWindow::createAboutPanel() {
-    picture(Picture1, "Image2", QStringLiteral(":/images/help_about.png"), 120, 360, 1650, 1650);
+void HelpWindow::createAboutPanel(QWidget* panel) {
+    picture(panel, "Image2", QStringLiteral(":/images/help_about.png"), 120, 360, 1650, 1650);
 
     // The separator runs past the panel's bottom edge, which cuts it off.
-    auto* line = place(new QWidget(Picture1), "Line1", 1920, 0, 15, 2760);
+    auto* line = placeControl(new QWidget(panel), "Line1", 1920, 0, 15, 2760);
     line->setStyleSheet(QStringLiteral("background-color: rgb(192, 192, 192);"));
     line->setAttribute(Qt::WA_StyledBackground);
 
-    label(Picture1, "Label18", QStringLiteral("青岚雀-贴吧小尾巴"), 2280, 360, 2295, 375);
-    label(Picture1, "Label17", QStringLiteral("软件版本：2.2.0"), 2280, 720, 1695, 375);
-    label(Picture1, "Label16", QString::fromUtf8(config::kRights), 2280, 1080, 1575, 255);
-    label(Picture1, "Label15", QStringLiteral("软件说明："), 2280, 1440, 1095, 255);
-    QLabel* about = label(Picture1, "Label14",
+    label(panel, "Label18", QStringLiteral("青岚雀-贴吧小尾巴"), 2280, 360, 2295, 375);
+    label(panel, "Label17", QStringLiteral("软件版本：") + QString::fromLatin1(config::kVersion),
+          2280, 720, 1695, 375);
+    label(panel, "Label16", QString::fromUtf8(config::kRights), 2280, 1080, 1575, 255);
+    label(panel, "Label15", QStringLiteral("软件说明："), 2280, 1440, 1095, 255);
+    QLabel* about = label(panel, "Label14",
                           QStringLiteral("  快捷键F8操作,快速方便的设置贴吧小尾巴并支持立即回复、"
                                          "最小化后台运行。纯绿色软件"),
                           2280, 1680, 2535, 1335);
@@ -97,54 +87,43 @@ void HelpWindow::createAboutPanel() {
     about->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void HelpWindow::createContactPanel() {
+void HelpWindow::createContactPanel(QWidget* panel) {
     const QFont bold12 = songFont(12, true);
     const QFont regular12 = songFont(12, false);
     const QFont bold105 = songFont(10.5, true);
     const QFont regular105 = songFont(10.5, false);
 
-    label(Picture2, "Label3", QString::fromUtf8(config::kCreditHeading), 240, 120, 975, 255)
+    label(panel, "Label3", QString::fromUtf8(config::kCreditHeading), 240, 120, 975, 255)
         ->setFont(bold12);
-    label(Picture2, "Label6", QString::fromUtf8(config::kMakerNick), 1080, 120, 1215, 375)
+    label(panel, "Label6", QString::fromUtf8(config::kMakerNick), 1080, 120, 1215, 375)
         ->setFont(bold12);
-    picture(Picture2, "Image1", QStringLiteral(":/images/help_contact.png"), 3360, 360, 1050, 1125);
-    label(Picture2, "Label9", QStringLiteral("青岚雀系列软件"), 240, 480, 2535, 255)
+    picture(panel, "Image1", QStringLiteral(":/images/help_contact.png"), 3360, 360, 1050, 1125);
+    label(panel, "Label9", QStringLiteral("青岚雀系列软件"), 240, 480, 2535, 255)
         ->setFont(regular12);
-    label(Picture2, "Label1", QString::fromUtf8(config::kMakerAccount), 240, 800, 2895, 255)
+    label(panel, "Label1", QString::fromUtf8(config::kMakerAccount), 240, 800, 2895, 255)
         ->setFont(regular105);
-    label(Picture2, "Label22", QStringLiteral("Q Q群：        "), 240, 1080, 3015, 375)
+    label(panel, "Label22", QStringLiteral("Q Q群：        "), 240, 1080, 3015, 375)
         ->setFont(bold105);
 
     // Lies over the label's trailing spaces; there to select and copy, nothing reads it back.
-    Text1 = place(new QLineEdit(Picture2), "Text1", 960, 1080, 975, 290);
-    Text1->setText(QString::fromUtf8(config::kGroupChat));
-    Text1->setCursorPosition(0);
+    auto* groupChat = placeControl(new QLineEdit(panel), "Text1", 960, 1080, 975, 290);
+    groupChat->setText(QString::fromUtf8(config::kGroupChat));
+    groupChat->setCursorPosition(0);
 
-    label(Picture2, "Label5", QStringLiteral("贴吧："), 240, 1440, 765, 240)->setFont(bold12);
-    label(Picture2, "Label7", QStringLiteral("博客："), 240, 1800, 1455, 255)->setFont(bold12);
+    label(panel, "Label5", QStringLiteral("贴吧："), 240, 1440, 765, 240)->setFont(bold12);
+    label(panel, "Label7", QStringLiteral("博客："), 240, 1800, 1455, 255)->setFont(bold12);
 
     const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
-    Label4 = place(new LinkLabel(desktop_, Picture2), "Label4", 960, 1440, 3735, 255);
-    Label4->setTextFormat(Qt::PlainText);
-    Label4->setText(QStringLiteral("点击进入"));
-    Label4->setFont(bold12);
-    Label4->setStyleSheet(blue);
-    connect(Label4, &LinkLabel::clicked, this, &HelpWindow::Label4_Click);
-
-    Label8 = place(new LinkLabel(desktop_, Picture2), "Label8", 960, 1800, 3735, 255);
-    Label8->setTextFormat(Qt::PlainText);
-    Label8->setText(QString::fromUtf8(config::kHomeUrl));
-    Label8->setFont(bold12);
-    Label8->setStyleSheet(blue);
-    connect(Label8, &LinkLabel::clicked, this, &HelpWindow::Label8_Click);
-}
-
-void HelpWindow::Label4_Click() {
-    desktop_.openUrl(forumPageUrl());
-}
-
-void HelpWindow::Label8_Click() {
-    desktop_.openUrl(homePageUrl());
+    auto link = [&](const char* name, const QString& text, int top, const QUrl& address) {
+        auto* label = placeControl(new LinkLabel(desktop_, panel), name, 960, top, 3735, 255);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+        label->setFont(bold12);
+        label->setStyleSheet(blue);
+        connect(label, &LinkLabel::clicked, this, [this, address] { desktop_.openUrl(address); });
+    };
+    link("Label4", QStringLiteral("点击进入"), 1440, forumPageUrl());
+    link("Label8", QString::fromUtf8(config::kHomeUrl), 1800, homePageUrl());
 }
 
 } // namespace qlq

@@ -2,16 +2,11 @@
 
 #include <QWidget>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace qlq {
 
 class DesktopServices;
-class LinkLabel;
 
-// Form2 "介绍与帮助": an about panel and a contact panel with two links. Holds no data; each
+// "介绍与帮助": an about panel and a contact panel with two links. Holds no data; each
 // opening builds it afresh.
 class HelpWindow : public QWidget {
     Q_OBJECT
@@ -23,18 +18,10 @@ public:
     ~HelpWindow() override;
 
 private:
-    void createAboutPanel();
-    void createContactPanel();
-    void Label4_Click();
-    void Label8_Click();
+    void createAboutPanel(QWidget* panel);
+    void createContactPanel(QWidget* panel);
 
     DesktopServices& desktop_;
-    QWidget* Picture1 = nullptr;
-    QWidget* Picture2 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    LinkLabel* Label4 = nullptr;
-    LinkLabel* Label8 = nullptr;
 };
 
 } // namespace qlq

@@ -2,11 +2,12 @@
 
 #include "config/web_addresses.h"
 #include "platform/desktop_services.h"
-#include "platform/twips.h"
+#include "ui/program_title.h"
+#include "ui/twips.h"
+#include "ui/window_placement.h"
 #include "windows/link_label.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QTimer>
 
 namespace qlq {
@@ -16,22 +17,22 @@ SplashWindow::SplashWindow(DesktopServices& desktop, std::function<void()> handO
     : QWidget(parent, Qt::Window), desktop_(desktop), handOver_(std::move(handOver)),
       delay_(delay) {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("青岚雀贴吧小尾巴"));
+    setWindowTitle(programTitle());
     setAttribute(Qt::WA_QuitOnClose, false); // the main window is still to come
     resize(twips(4680), twips(3195));        // design size, replaced at load
 
-    Image1 = new LinkLabel(desktop_, this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // own size, never stretched
-    connect(Image1, &LinkLabel::clicked, this, &SplashWindow::Image1_Click);
+    picture_ = new LinkLabel(desktop_, this);
+    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
+    picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop); // own size, never stretched
+    connect(picture_, &LinkLabel::clicked, this, [this] { desktop_.openUrl(homePageUrl()); });
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setTimerType(Qt::PreciseTimer); // a coarse timer may fire a little early
-    Timer1->setInterval(delay_);
-    connect(Timer1, &QTimer::timeout, this, &SplashWindow::Timer1_Timer);
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QStringLiteral("Timer1"));
+    timer_->setSingleShot(true);
+    timer_->setTimerType(Qt::PreciseTimer); // a coarse timer may fire a little early
+    timer_->setInterval(delay_);
+    connect(timer_, &QTimer::timeout, this, &SplashWindow::handOverWhenTimeIsUp);
 }
 
 SplashWindow::~SplashWindow() = default;
@@ -39,16 +40,14 @@ SplashWindow::~SplashWindow() = default;
 void SplashWindow::load() {
     // A splash window: no border, no title bar, no task bar entry.
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
-    Timer1->start(delay_);
+    timer_->start(delay_);
     setFixedSize(twips(6680), twips(4500));
     // 70 twips wider than the window: the picture's right edge lies outside it.
-    Image1->setGeometry(twipsRect(0, 0, 6750, 4500));
-
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    picture_->setGeometry(twipsRect(0, 0, 6750, 4500));
+    centreOnScreen(*this);
 }
 
-void SplashWindow::Timer1_Timer() {
+void SplashWindow::handOverWhenTimeIsUp() {
     // Unload first, then hand over. The window is destroyed from the event loop rather than
     // inside its own timer's event, and the hand-over waits until it is gone.
     connect(
@@ -60,10 +59,6 @@ void SplashWindow::Timer1_Timer() {
         Qt::QueuedConnection);
     close();
     deleteLater();
-}
-
-void SplashWindow::Image1_Click() {
-    desktop_.openUrl(homePageUrl());
 }
 
 } // namespace qlq

@@ -12,7 +12,7 @@ namespace qlq {
 class DesktopServices;
 class LinkLabel;
 
-// Form3: the picture the program starts with. After its delay it unloads itself and then hands
+// The picture the program starts with. After its delay it unloads itself and then hands
 // over (shows the main window); a click on the picture opens the maker's home page.
 class SplashWindow : public QWidget {
     Q_OBJECT
@@ -25,18 +25,17 @@ public:
                  std::chrono::milliseconds delay = kDelay, QWidget* parent = nullptr);
     ~SplashWindow() override;
 
-    // Form_Load: no border, the timer starts counting, then size and place. Call before show().
+    // No border, the timer starts counting, then size and place. Call before show().
     void load();
 
 private:
-    void Timer1_Timer();
-    void Image1_Click();
+    void handOverWhenTimeIsUp();
 
     DesktopServices& desktop_;
     std::function<void()> handOver_;
     std::chrono::milliseconds delay_;
-    LinkLabel* Image1 = nullptr;
-    QTimer* Timer1 = nullptr;
+    LinkLabel* picture_ = nullptr;
+    QTimer* timer_ = nullptr;
 };
 
 } // namespace qlq

@@ -1,4 +1,3 @@
-#include "data/editor_layout.h"
 #include "data/tail_list_file.h"
 #include "data/tail_list_text.h"
 #include "data/tail_list_writer.h"
@@ -29,26 +28,6 @@ TEST(TailListText, EditorAndSavedTextGiveTheSameListBack) {
     EXPECT_EQ(raw.count(u"\r\n"_s), 4);
     EXPECT_EQ(fromEditorDocumentText(raw.replace(u"\r\n"_s, QString(QChar(0x2029)))), text);
     EXPECT_EQ(fromEditorDocumentText(u"x\u2029y\u2028z\u2029"), u"x\r\ny\nz\r\n"_s);
-}
-
-TEST(EditorLayout, FollowsTheOuterSizeAndSurvivesATinyOne) {
-    EditorLayout layout;
-    layOutEditor(layout, 13320, 8865);
-    EXPECT_EQ(layout.text, QRect(1, 10, 13120, 7665));
-    EXPECT_EQ(layout.save, QRect(9520, 7765, 1575, 375));
-    EXPECT_EQ(layout.cancel, QRect(11820, 7765, 975, 375));
-
-    // Too small: the text box keeps its size, the buttons still follow.
-    layOutEditor(layout, 150, 1000);
-    EXPECT_EQ(layout.text, QRect(1, 10, 13120, 7665));
-    EXPECT_EQ(layout.cancel.topLeft(), QPoint(150 - 1500, 7765));
-    EXPECT_EQ(layout.save, QRect(150 - 3800, 7765, 1575, 375));
-    // Only the step that would go negative is skipped.
-    layOutEditor(layout, 5000, 1100);
-    EXPECT_EQ(layout.text, QRect(1, 10, 4800, 7665));
-    layOutEditor(layout, 100, 3000);
-    EXPECT_EQ(layout.text, QRect(1, 10, 4800, 1800));
-    EXPECT_EQ(layout.cancel.top(), 1900);
 }
 
 TEST(TailListWriter, SavesInTheEncodingItWasReadInByteForByte) {

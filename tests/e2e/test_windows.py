@@ -107,6 +107,7 @@ class WindowsTest(unittest.TestCase):
         self.assertEqual(s.search_windows(MAIN_WINDOW_TITLE), [], "main window with the splash")
         main = run.main_window = s.find_window(MAIN_WINDOW_TITLE, pid=run.pid)
         self.assertEqual(s.search_windows(SPLASH), [], "the splash outlived the hand-over")
+        self.assertEqual(s.window_geometry(main)[2:], (501, 584))
 
         s.click_control(main, *COMMAND4)
         s.close_window(s.find_window("^介绍与帮助$", pid=run.pid))

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,10 @@ struct EngineTest : ::testing::Test {
     static QString lead(const QString& tail) { return QStringLiteral("\u3000\r\n") + tail; }
     static QString clip(const QString& text) { return QStringLiteral("clipboard:") + text; }
     int pastes() const { return static_cast<int>(desktop.calls().count(QStringLiteral("paste"))); }
+    void press() {
+        desktop.pressF8();
+        engine.tick();
+    }
 };
 
 } // namespace
@@ -44,8 +49,7 @@ TEST_F(EngineTest, ClipboardThenPasteThenSubmitOncePerTapAndAtEveryTickWhileHeld
     EXPECT_TRUE(desktop.calls().isEmpty());
 
     controls.submit = true;
-    desktop.pressF8();
-    engine.tick();
+    press();
     engine.tick();
     EXPECT_EQ(desktop.calls(), QStringList({clip(lead("一")), "paste", "submit"}));
     EXPECT_EQ(controls.scratch, lead("一"));
@@ -61,54 +65,69 @@ TEST_F(EngineTest, ClipboardThenPasteThenSubmitOncePerTapAndAtEveryTickWhileHeld
 
     controls.rows.clear(); // an empty list still pastes and sends
     desktop.clearCalls();
-    desktop.pressF8();
-    engine.tick();
+    press();
     EXPECT_EQ(desktop.calls(), QStringList({clip(lead(lead("\r\n[own]"))), "paste", "submit"}));
-    EXPECT_EQ(engine.chooser().lastIndex(), 0);
 }
 
-TEST_F(EngineTest, FailuresSkipThePressAndAHeldModifierDefersIt) {
-    controls.submit = true;
+TEST_F(EngineTest, ARefusedClipboardSkipsThePress) {
     desktop.setClipboardFails(true);
-    desktop.pressF8();
-    engine.tick();
+    press();
     EXPECT_TRUE(desktop.calls().isEmpty());
-    desktop.setClipboardFails(false);
-    desktop.setInjectionFails(true);
-    desktop.pressF8();
-    engine.tick();
-    engine.tick(); // nothing retried, nothing sent
-    EXPECT_EQ(desktop.calls(), QStringList({clip(lead("二"))}));
+}
 
-    desktop.setInjectionFails(false);
+TEST_F(EngineTest, NoCtrlEnterWithoutTheCtrlV) {
+    controls.submit = true;
+    desktop.setPasteFails(true);
+    press();
+    engine.tick(); // nothing retried, nothing sent
+    EXPECT_EQ(desktop.calls(), QStringList({clip(lead("一"))}));
+
+    // A failed Ctrl+Enter after a good paste still leaves the tail in the box.
+    desktop.setPasteFails(false);
+    desktop.setSubmitFails(true);
     desktop.clearCalls();
+    press();
+    EXPECT_EQ(desktop.calls(), QStringList({clip(lead("二")), "paste"}));
+}
+
+TEST_F(EngineTest, AHeldModifierDefersThePasteUntilItsRelease) {
+    controls.submit = true;
     desktop.setModifierHeld(true);
-    desktop.pressF8();
-    engine.tick();
+    press();
     engine.tick();
     EXPECT_EQ(pastes(), 0);
     EXPECT_FALSE(desktop.calls().contains(QStringLiteral("submit")));
     desktop.setModifierHeld(false);
     desktop.emitKeyActivity(KeyActivity::ModifierReleased);
     EXPECT_EQ(desktop.calls().mid(desktop.calls().size() - 3),
-              QStringList({clip(lead("三")), "paste", "submit"}));
+              QStringList({clip(lead("一")), "paste", "submit"}));
     EXPECT_EQ(pastes(), 1);
 }
 
-TEST_F(EngineTest, WatcherPressIsAnsweredAtOnceButOnlyOncePerTick) {
+TEST_F(EngineTest, AWatcherPressIsAnsweredAtOnceButOnlyOncePerTick) {
+    auto* timer2 = engine.findChild<QTimer*>(QStringLiteral("Timer2"));
+    ASSERT_NE(timer2, nullptr);
     desktop.emitKeyActivity(KeyActivity::F8Pressed);
     EXPECT_EQ(pastes(), 1);
-    EXPECT_GT(engine.timer().remainingTime(), 400);  // Timer2 started anew
+    EXPECT_GT(timer2->remainingTime(), 400);         // Timer2 started anew
     desktop.emitKeyActivity(KeyActivity::F8Pressed); // left to the regular tick
     EXPECT_EQ(pastes(), 1);
     engine.tick();
     EXPECT_EQ(pastes(), 2);
 
     // Timer2 polls on its own every 500 ms.
-    EXPECT_EQ(engine.timer().interval(), 500);
+    EXPECT_EQ(timer2->interval(), 500);
     desktop.pressF8();
     const QDeadlineTimer deadline(3000);
     while (pastes() < 3 && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     EXPECT_EQ(pastes(), 3);
+}
+
+TEST_F(EngineTest, AStoppedEngineInsertsNothing) {
+    engine.stop();
+    press();
+    desktop.emitKeyActivity(KeyActivity::F8Pressed);
+    EXPECT_TRUE(desktop.calls().isEmpty());
+    EXPECT_FALSE(engine.isRunning());
 }

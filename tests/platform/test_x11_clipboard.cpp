@@ -27,7 +27,7 @@ struct ReadOutcome {
 
 // Reads while a 20 ms timer runs on the GUI thread.
 ReadOutcome readWhileTicking() {
-    X11ClipboardReader reader;
+    X11ClipboardReader reader(qgetenv("DISPLAY"));
     ReadOutcome out;
     int ticks = 0;
     QTimer timer;

@@ -3,11 +3,14 @@
 #include "insert/next_random.h"
 #include "platform/fake/fake_desktop.h"
 #include "shell/main_window.h"
+#include "shell/main_window_names.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+namespace names = qlq::main_window_names;
 
 // A main window on a throw-away program directory; start() is a fresh start of the program.
 struct MainWindowFixture : ::testing::Test {

@@ -37,7 +37,7 @@ void FakeDesktop::readClipboardText(std::function<void(std::optional<QString>)> 
 }
 
 InjectResult FakeDesktop::sendPaste() {
-    if (injectionFails_)
+    if (pasteFails_)
         return InjectResult::Failed;
     if (modifierHeld_)
         return InjectResult::Retry;
@@ -46,7 +46,7 @@ InjectResult FakeDesktop::sendPaste() {
 }
 
 InjectResult FakeDesktop::sendSubmit() {
-    if (injectionFails_)
+    if (submitFails_)
         return InjectResult::Failed;
     calls_.append(QStringLiteral("submit"));
     return InjectResult::Ok;

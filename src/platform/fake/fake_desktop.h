@@ -20,9 +20,13 @@ public:
     void setF8Held(bool held) { f8Held_ = held; }
     void setModifierHeld(bool held) { modifierHeld_ = held; }
     void setClipboardFails(bool fails) { clipboardFails_ = fails; }
-    void setInjectionFails(bool fails) { injectionFails_ = fails; }
+    void setPasteFails(bool fails) { pasteFails_ = fails; }
+    void setSubmitFails(bool fails) { submitFails_ = fails; }
     void setClipboardReadResult(std::optional<QString> text) { clipboardRead_ = std::move(text); }
     void setTrayAvailable(bool available) { trayAvailable_ = available; }
+    void setKeyboardProblem(std::optional<QString> problem) {
+        keyboardProblem_ = std::move(problem);
+    }
     // Delivers a key event as the watcher would.
     void emitKeyActivity(KeyActivity activity);
 
@@ -34,6 +38,7 @@ public:
     int f8Queries() const { return f8Queries_; }
 
     // --- DesktopServices ---
+    std::optional<QString> keyboardProblem() const override { return keyboardProblem_; }
     bool queryF8Pressed() override;
     void setKeyActivityHandler(std::function<void(KeyActivity)> handler) override;
     bool setClipboardText(const QString& text) override;
@@ -54,9 +59,11 @@ private:
     bool f8Held_ = false;
     bool modifierHeld_ = false;
     bool clipboardFails_ = false;
-    bool injectionFails_ = false;
+    bool pasteFails_ = false;
+    bool submitFails_ = false;
     bool trayAvailable_ = true;
     int f8Queries_ = 0;
+    std::optional<QString> keyboardProblem_;
     std::optional<QString> clipboardRead_ = QString();
     QString clipboard_;
     QStringList calls_;

@@ -18,7 +18,8 @@ struct X11ClipboardReader::Link {
     QObject* target = nullptr;
 };
 
-X11ClipboardReader::X11ClipboardReader() : link_(std::make_shared<Link>()) {
+X11ClipboardReader::X11ClipboardReader(QByteArray displayName)
+    : displayName_(std::move(displayName)), link_(std::make_shared<Link>()) {
     link_->target = this;
 }
 
@@ -28,8 +29,8 @@ X11ClipboardReader::~X11ClipboardReader() {
 }
 
 void X11ClipboardReader::read(std::function<void(std::optional<QString>)> done) {
-    std::thread([link = link_, done = std::move(done)]() mutable {
-        std::optional<QString> text = readBlocking(kTimeoutMs);
+    std::thread([link = link_, name = displayName_, done = std::move(done)]() mutable {
+        std::optional<QString> text = readBlocking(name, kTimeoutMs);
         std::lock_guard lock(link->mutex);
         if (link->target) {
             QMetaObject::invokeMethod(
@@ -86,10 +87,11 @@ QByteArray takeProperty(Display* display, Window window, Atom property, Atom* ty
 
 } // namespace
 
-std::optional<QString> X11ClipboardReader::readBlocking(int timeoutMs) {
+std::optional<QString> X11ClipboardReader::readBlocking(const QByteArray& displayName,
+                                                        int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = XOpenDisplay(displayName.constData());
     if (!display)
         return std::nullopt;
     const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);

@@ -16,7 +16,7 @@ class X11ClipboardReader : public QObject {
 public:
     static constexpr int kTimeoutMs = 1000;
 
-    X11ClipboardReader();
+    explicit X11ClipboardReader(QByteArray displayName);
     ~X11ClipboardReader() override;
 
     void read(std::function<void(std::optional<QString>)> done);
@@ -24,8 +24,9 @@ public:
 private:
     // Runs on the worker: the selection's text, "" when it holds none, nothing on failure or
     // after `timeoutMs`.
-    static std::optional<QString> readBlocking(int timeoutMs);
+    static std::optional<QString> readBlocking(const QByteArray& displayName, int timeoutMs);
 
+    QByteArray displayName_;
     struct Link;
     std::shared_ptr<Link> link_;
 };

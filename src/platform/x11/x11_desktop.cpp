@@ -1,5 +1,6 @@
 #include "platform/x11/x11_desktop.h"
 
+#include "config/log_categories.h"
 #include "platform/x11/x11_clipboard_reader.h"
 #include "platform/x11/x11_key_injector.h"
 #include "platform/x11/x11_key_watcher.h"
@@ -21,23 +22,45 @@
 namespace qlq {
 namespace {
 
+QNativeInterface::QX11Application* qtX11() {
+    return qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+}
+
+// The display Qt's windows are on: -display moves them, and F8 must be watched there too.
+QByteArray qtDisplayName() {
+    QNativeInterface::QX11Application* x11 = qtX11();
+    if (x11 && x11->display())
+        return DisplayString(x11->display());
+    return qgetenv("DISPLAY");
+}
+
+xcb_atom_t clipboardAtom(xcb_connection_t* connection) {
+    static xcb_atom_t atom = XCB_NONE; // the same for the server's whole life
+    if (atom == XCB_NONE) {
+        static constexpr char kName[] = "CLIPBOARD";
+        if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+                connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr)) {
+            atom = reply->atom;
+            std::free(reply);
+        }
+    }
+    return atom;
+}
+
 // Whether a window of Qt's own X connection owns CLIPBOARD, asked of the server. Qt's
 // ownsClipboard() is not enough: when another program took the clipboard a moment ago and Qt
 // has not yet seen the event, the server refuses Qt's older timestamp, Qt only prints a warning
 // and goes on claiming ownership, and Ctrl+V would paste the other program's text.
 bool qtHoldsClipboard() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    QNativeInterface::QX11Application* x11 = qtX11();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     if (!connection)
         return QGuiApplication::clipboard()->ownsClipboard();
-    static constexpr char kName[] = "CLIPBOARD";
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr);
-    if (!atom)
+    const xcb_atom_t atom = clipboardAtom(connection);
+    if (atom == XCB_NONE)
         return false;
     xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
-    std::free(atom);
+        connection, xcb_get_selection_owner(connection, atom), nullptr);
     if (!owner)
         return false;
     // Every resource a client creates carries that client's id base.
@@ -55,9 +78,14 @@ void prepareX11Threads() {
 }
 
 X11Desktop::X11Desktop()
-    : watcher_(std::make_unique<X11KeyWatcher>()),
+    : watcher_(std::make_unique<X11KeyWatcher>(qtDisplayName().constData())),
       injector_(std::make_unique<X11KeyInjector>(watcher_->display())),
-      clipboardReader_(std::make_unique<X11ClipboardReader>()) {}
+      clipboardReader_(std::make_unique<X11ClipboardReader>(qtDisplayName())) {
+    watcher_->setMappingChangedHandler([this] {
+        qCInfo(log::desktop, "keyboard mapping changed: looking the keys up again");
+        injector_->resolveKeycodes();
+    });
+}
 
 X11Desktop::~X11Desktop() {
     // A browser may still be fetching the text of the last press; leaving now would leave its
@@ -72,8 +100,12 @@ X11Desktop::~X11Desktop() {
     }
 }
 
-bool X11Desktop::keyboardAvailable() const {
-    return watcher_->isOpen() && injector_->isAvailable();
+std::optional<QString> X11Desktop::keyboardProblem() const {
+    if (std::optional<QString> problem = watcher_->problem())
+        return problem;
+    if (!injector_->isAvailable())
+        return QStringLiteral("显示服务器没有 XTest 扩展，无法模拟按键");
+    return std::nullopt;
 }
 
 bool X11Desktop::queryF8Pressed() {
@@ -88,7 +120,10 @@ bool X11Desktop::setClipboardText(const QString& text) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(text, QClipboard::Clipboard);
     // Qt only warns when the X server refused the ownership; ask the server whether we hold it.
-    return qtHoldsClipboard();
+    const bool held = qtHoldsClipboard();
+    if (!held)
+        qCInfo(log::desktop, "the X server gave the clipboard to another program");
+    return held;
 }
 
 void X11Desktop::readClipboardText(std::function<void(std::optional<QString>)> done) {
@@ -104,7 +139,14 @@ InjectResult X11Desktop::sendPaste() {
     // With Alt or Super held, Ctrl+V would not paste but a later Ctrl+Enter would still send.
     if (watcher_->pasteBlockingModifierDown())
         return InjectResult::Retry;
-    return injector_->sendCtrlPlus(injector_->pasteKeycode());
+    const InjectResult result = injector_->sendCtrlPlus(injector_->pasteKeycode());
+    if (log::desktop().isDebugEnabled()) {
+        const auto sinceF8 = X11KeyWatcher::Clock::now() - watcher_->lastF8Seen();
+        if (sinceF8 < std::chrono::seconds(1))
+            qCDebug(log::desktop, "Ctrl+V sent %.3f ms after the F8 event",
+                    std::chrono::duration<double, std::milli>(sinceF8).count());
+    }
+    return result;
 }
 
 InjectResult X11Desktop::sendSubmit() {

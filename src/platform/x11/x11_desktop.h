@@ -22,9 +22,7 @@ public:
     X11Desktop();
     ~X11Desktop() override;
 
-    // False when the display could not be opened for key watching and injection.
-    bool keyboardAvailable() const;
-
+    std::optional<QString> keyboardProblem() const override;
     bool queryF8Pressed() override;
     void setKeyActivityHandler(std::function<void(KeyActivity)> handler) override;
     bool setClipboardText(const QString& text) override;

@@ -19,6 +19,13 @@ X11KeyInjector::X11KeyInjector(_XDisplay* display) : display_(display) {
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(display_, &event, &error, &major, &minor))
         return;
+    available_ = true;
+    resolveKeycodes();
+}
+
+void X11KeyInjector::resolveKeycodes() {
+    if (!available_)
+        return;
     controlKeycode_ = XKeysymToKeycode(display_, XK_Control_L);
     // XKeysymToKeycode searches every group of the keymap, so 'v' in a second layout is found.
     vKeycode_ = XKeysymToKeycode(display_, XK_v);
@@ -30,11 +37,10 @@ X11KeyInjector::X11KeyInjector(_XDisplay* display) : display_(display) {
             vKeycode_ = kPhysicalVKeycode;
     }
     enterKeycode_ = XKeysymToKeycode(display_, XK_Return);
-    available_ = controlKeycode_ != 0;
 }
 
 InjectResult X11KeyInjector::sendCtrlPlus(unsigned keycode) {
-    if (!available_ || keycode == 0)
+    if (!available_ || controlKeycode_ == 0 || keycode == 0)
         return InjectResult::Failed;
     bool ok = XTestFakeKeyEvent(display_, controlKeycode_, True, CurrentTime);
     ok = XTestFakeKeyEvent(display_, keycode, True, CurrentTime) && ok;

@@ -12,6 +12,9 @@ public:
     explicit X11KeyInjector(_XDisplay* display);
 
     bool isAvailable() const { return available_; }
+    // Looks the keys up again; after the keyboard mapping changed the old keycodes may mean
+    // other keys.
+    void resolveKeycodes();
     InjectResult sendCtrlPlus(unsigned keycode);
     unsigned pasteKeycode() const { return vKeycode_; }
     unsigned enterKeycode() const { return enterKeycode_; }

@@ -1,7 +1,8 @@
 #include "platform/x11/x11_key_watcher.h"
 
+#include "config/log_categories.h"
+
 #include <QSocketNotifier>
-#include <QTimer>
 
 // Xlib last: its macros (None, Bool, Status) clash with Qt.
 #include <X11/XKBlib.h>
@@ -11,25 +12,25 @@
 
 namespace qlq {
 
-X11KeyWatcher::X11KeyWatcher() {
-    display_ = XOpenDisplay(nullptr);
-    if (!display_)
+X11KeyWatcher::X11KeyWatcher(const char* displayName) {
+    display_ = XOpenDisplay(displayName);
+    if (!display_) {
+        problem_ = QStringLiteral("无法连接显示服务器 %1").arg(QString::fromLocal8Bit(displayName));
         return;
+    }
     int event = 0, error = 0;
-    int major = 2, minor = 0;
+    // 2.2: raw events then keep coming while another program grabs the keyboard.
+    int major = 2, minor = 2;
     if (!XQueryExtension(display_, "XInputExtension", &xiOpcode_, &event, &error) ||
         XIQueryVersion(display_, &major, &minor) != Success) {
+        problem_ = QStringLiteral("显示服务器没有 XInput2 扩展");
         XCloseDisplay(display_);
         display_ = nullptr;
         return;
     }
-    f8Keycode_ = XKeysymToKeycode(display_, XK_F8);
-    for (KeySym sym : {XK_Alt_L, XK_Alt_R, XK_Super_L, XK_Super_R, XK_Meta_L, XK_Meta_R,
-                       XK_ISO_Level3_Shift, XK_Hyper_L}) {
-        const unsigned code = XKeysymToKeycode(display_, sym);
-        if (code != 0 && modifierCount_ < 8)
-            modifierKeycodes_[modifierCount_++] = code;
-    }
+    qCDebug(log::desktop, "watching keys through XInput %d.%d on %s", major, minor,
+            DisplayString(display_));
+    resolveKeycodes();
 
     // Master devices only: with every device selected, each key arrives twice (slave and master).
     unsigned char mask[XIMaskLen(XI_LASTEVENT)] = {};
@@ -37,13 +38,10 @@ X11KeyWatcher::X11KeyWatcher() {
     XISetMask(mask, XI_RawKeyRelease);
     XIEventMask eventMask{XIAllMasterDevices, static_cast<int>(sizeof(mask)), mask};
     XISelectEvents(display_, DefaultRootWindow(display_), &eventMask, 1);
-    XFlush(display_);
+    refreshFromServer(); // keys already held when the program starts
 
     notifier_ = new QSocketNotifier(ConnectionNumber(display_), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
-        drain();
-        scheduleDispatch();
-    });
+    connect(notifier_, &QSocketNotifier::activated, this, &X11KeyWatcher::onSocketReadable);
 }
 
 X11KeyWatcher::~X11KeyWatcher() {
@@ -52,80 +50,100 @@ X11KeyWatcher::~X11KeyWatcher() {
         XCloseDisplay(display_);
 }
 
-void X11KeyWatcher::drain() {
-    // Xlib may already hold events read during another request, so ask XPending, not the socket.
-    while (XPending(display_) > 0) {
+void X11KeyWatcher::resolveKeycodes() {
+    f8Keycode_ = XKeysymToKeycode(display_, XK_F8);
+    modifierCount_ = 0;
+    for (KeySym sym : {XK_Alt_L, XK_Alt_R, XK_Super_L, XK_Super_R, XK_Meta_L, XK_Meta_R,
+                       XK_ISO_Level3_Shift, XK_Hyper_L}) {
+        const unsigned code = XKeysymToKeycode(display_, sym);
+        if (code != 0 && modifierCount_ < 8)
+            modifierKeycodes_[modifierCount_++] = code;
+    }
+}
+
+X11KeyWatcher::Seen X11KeyWatcher::readEvents() {
+    Seen seen;
+    // Takes what the socket holds without waiting; Xlib may also hold events read during another
+    // request.
+    while (XEventsQueued(display_, QueuedAfterReading) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
+        if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            resolveKeycodes();
+            if (mappingChanged_)
+                mappingChanged_();
+            continue;
+        }
         XGenericEventCookie* cookie = &event.xcookie;
         if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ ||
             !XGetEventData(display_, cookie))
             continue;
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
         const auto keycode = static_cast<unsigned>(raw->detail);
-        if (cookie->evtype == XI_RawKeyPress && keycode == f8Keycode_) {
+        const bool press = cookie->evtype == XI_RawKeyPress;
+        if (keycode < down_.size() && (press || cookie->evtype == XI_RawKeyRelease))
+            down_[keycode] = press;
+        if (press && keycode == f8Keycode_) {
             f8SinceQuery_ = true;
-            pendingF8_ = true;
-        } else if (cookie->evtype == XI_RawKeyRelease) {
-            for (int i = 0; i < modifierCount_; ++i) {
-                if (modifierKeycodes_[i] == keycode)
-                    pendingModifierRelease_ = true;
-            }
+            seen.f8Pressed = true;
+            lastF8Seen_ = Clock::now();
+        } else if (!press) {
+            for (int i = 0; i < modifierCount_; ++i)
+                seen.modifierReleased |= modifierKeycodes_[i] == keycode;
         }
         XFreeEventData(display_, cookie);
     }
+    return seen;
 }
 
-// Handlers run from the event loop, never inside a query: the engine queries from its tick and
-// must not be entered again from there.
-void X11KeyWatcher::scheduleDispatch() {
-    if (dispatchScheduled_ || !(pendingF8_ || pendingModifierRelease_))
-        return;
-    dispatchScheduled_ = true;
-    QTimer::singleShot(0, this, &X11KeyWatcher::dispatch);
-}
-
-void X11KeyWatcher::dispatch() {
-    dispatchScheduled_ = false;
-    const bool f8 = pendingF8_;
-    const bool modifier = pendingModifierRelease_;
-    pendingF8_ = pendingModifierRelease_ = false;
+void X11KeyWatcher::onSocketReadable() {
+    const Seen seen = readEvents();
     if (!handler_)
         return;
-    if (modifier)
+    if (seen.modifierReleased)
         handler_(KeyActivity::ModifierReleased);
-    if (f8)
+    if (seen.f8Pressed)
         handler_(KeyActivity::F8Pressed);
 }
 
-bool X11KeyWatcher::keyDown(const char keys[32], unsigned keycode) const {
-    return keycode != 0 && keycode < 256 && (keys[keycode / 8] & (1 << (keycode % 8))) != 0;
+void X11KeyWatcher::refreshFromServer() {
+    char keys[32];
+    XQueryKeymap(display_, keys);
+    for (std::size_t code = 0; code < down_.size(); ++code)
+        down_[code] = (keys[code / 8] & (1 << (code % 8))) != 0;
+}
+
+bool X11KeyWatcher::modifierDown() const {
+    for (int i = 0; i < modifierCount_; ++i) {
+        if (down_[modifierKeycodes_[i]])
+            return true;
+    }
+    return false;
 }
 
 bool X11KeyWatcher::queryF8Pressed() {
     if (!display_)
         return false;
-    drain();
-    char keys[32];
-    XQueryKeymap(display_, keys);
-    const bool pressed = keyDown(keys, f8Keycode_) || f8SinceQuery_;
+    readEvents(); // presses read here are answered by this query
+    const bool pressedSinceQuery = f8SinceQuery_;
     f8SinceQuery_ = false;
-    pendingF8_ = false; // this press is answered now
-    drain();            // the round trip may have brought events; they count from now on
-    scheduleDispatch();
-    return pressed;
+    if (pressedSinceQuery)
+        return true;
+    // Held since an earlier query: make sure no release went missing before it counts again.
+    if (f8Keycode_ != 0 && down_[f8Keycode_])
+        refreshFromServer();
+    return f8Keycode_ != 0 && down_[f8Keycode_];
 }
 
 bool X11KeyWatcher::pasteBlockingModifierDown() {
     if (!display_)
         return false;
-    char keys[32];
-    XQueryKeymap(display_, keys);
-    for (int i = 0; i < modifierCount_; ++i) {
-        if (keyDown(keys, modifierKeycodes_[i]))
-            return true;
-    }
-    return false;
+    readEvents();
+    if (!modifierDown())
+        return false;
+    refreshFromServer();
+    return modifierDown();
 }
 
 } // namespace qlq

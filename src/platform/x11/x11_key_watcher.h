@@ -4,7 +4,10 @@
 
 #include <QObject>
 
+#include <bitset>
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class QSocketNotifier;
 struct _XDisplay;
@@ -12,40 +15,61 @@ struct _XDisplay;
 namespace qlq {
 
 // Watches the whole desktop's keyboard through XInput2 raw events on a connection of its own.
-// Raw events have no auto-repeat and are seen whoever has the focus; nothing is grabbed.
+// Raw events have no auto-repeat and are seen whoever has the focus; nothing is grabbed. The
+// state of F8 and of the modifiers is kept from the events, so an idle poll costs no round trip
+// to the server; a key that reads as held is confirmed with the server before it counts.
 class X11KeyWatcher : public QObject {
     Q_OBJECT
 public:
-    X11KeyWatcher();
+    using Clock = std::chrono::steady_clock;
+
+    // `displayName` is the display the program's windows are on.
+    explicit X11KeyWatcher(const char* displayName);
     ~X11KeyWatcher() override;
 
-    bool isOpen() const { return display_ != nullptr; }
+    // Why the keyboard cannot be watched, or nothing.
+    std::optional<QString> problem() const { return problem_; }
     _XDisplay* display() const { return display_; }
 
     // F8 down now, or pressed since the previous call.
     bool queryF8Pressed();
     // Alt, Super or AltGr down now: Ctrl+V would not paste while one of them is held.
     bool pasteBlockingModifierDown();
+    // When the last F8 press was read from the server.
+    Clock::time_point lastF8Seen() const { return lastF8Seen_; }
 
+    // Called from the event loop, never from inside a query.
     void setHandler(std::function<void(KeyActivity)> handler) { handler_ = std::move(handler); }
+    // Called when the server's keyboard mapping changed.
+    void setMappingChangedHandler(std::function<void()> handler) {
+        mappingChanged_ = std::move(handler);
+    }
 
 private:
-    void drain();
-    void scheduleDispatch();
-    void dispatch();
-    bool keyDown(const char keys[32], unsigned keycode) const;
+    struct Seen {
+        bool f8Pressed = false;
+        bool modifierReleased = false;
+    };
+
+    Seen readEvents();
+    void onSocketReadable();
+    void resolveKeycodes();
+    // Asks the server which keys are down and takes its answer as the truth.
+    void refreshFromServer();
+    bool modifierDown() const;
 
     _XDisplay* display_ = nullptr;
+    std::optional<QString> problem_;
     QSocketNotifier* notifier_ = nullptr;
     int xiOpcode_ = 0;
     unsigned f8Keycode_ = 0;
     unsigned modifierKeycodes_[8] = {};
     int modifierCount_ = 0;
+    std::bitset<256> down_;
     bool f8SinceQuery_ = false;
-    bool pendingF8_ = false;
-    bool pendingModifierRelease_ = false;
-    bool dispatchScheduled_ = false;
+    Clock::time_point lastF8Seen_;
     std::function<void(KeyActivity)> handler_;
+    std::function<void()> mappingChanged_;
 };
 
 } // namespace qlq

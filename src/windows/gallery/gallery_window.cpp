@@ -1,11 +1,12 @@
 #include "windows/gallery/gallery_window.h"
 
-#include "platform/twips.h"
-#include "shell/program_icon.h"
+#include "ui/controls.h"
+#include "ui/program_icon.h"
+#include "ui/program_title.h"
+#include "ui/window_placement.h"
 #include "windows/gallery/silent_web_page.h"
 
 #include <QPushButton>
-#include <QScreen>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -17,7 +18,7 @@ GalleryWindow::GalleryWindow(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("青岚雀贴吧小尾巴    个性签名大全"));
+    setWindowTitle(programTitle() + QStringLiteral("    个性签名大全"));
     setWindowIcon(programIcon());
     setFixedSize(kClientWidth, kClientHeight);
 
@@ -26,40 +27,31 @@ GalleryWindow::GalleryWindow(QWidget* parent)
     connect(profile_, &QWebEngineProfile::downloadRequested, this,
             [](QWebEngineDownloadRequest* download) { download->cancel(); });
 
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twipsRect(120, 120, 8175, 7575));
+    // The viewport: only the part of the browser inside it is seen.
+    auto* viewport = placeControl(new QWidget(this), "Picture1", 120, 120, 8175, 7575);
+    view_ = new QWebEngineView(viewport);
+    view_->setObjectName(QStringLiteral("WebBrowser1"));
+    view_->setPage(new SilentWebPage(profile_, view_));
 
-    WebBrowser1 = new QWebEngineView(Picture1);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    WebBrowser1->setPage(new SilentWebPage(profile_, WebBrowser1));
-
-    Command1 = new QPushButton(QStringLiteral("关闭"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(twipsRect(3480, 7800, 1575, 495));
-    Command1->setAutoDefault(false);
-    connect(Command1, &QPushButton::clicked, this, &QWidget::close);
-
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 3480,
+                               7800, 1575, 495);
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    centreOnScreen(*this);
 }
 
 GalleryWindow::~GalleryWindow() {
     // The page must go before the profile it was made with.
-    delete WebBrowser1;
+    delete view_;
 }
 
 void GalleryWindow::load(const QUrl& address) {
-    WebBrowser1->setGeometry(twipsRect(-820, 0, 10005, 10005));
-    WebBrowser1->load(address);
+    view_->setGeometry(twipsRect(-820, 0, 10005, 10005));
+    view_->load(address);
 }
 
 void GalleryWindow::bringToFront() {
-    if (isMinimized())
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    qlq::bringToFront(*this);
 }
 
 } // namespace qlq

@@ -3,13 +3,12 @@
 #include <QUrl>
 #include <QWidget>
 
-class QPushButton;
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace qlq {
 
-// Form4 "个性签名大全": a window onto part of the gallery page. The browser is larger than its
+// "个性签名大全": a window onto part of the gallery page. The browser is larger than its
 // panel and sits left of it, so the panel cuts off the page's left strip and the browser's own
 // scroll bars.
 class GalleryWindow : public QWidget {
@@ -21,16 +20,14 @@ public:
     explicit GalleryWindow(QWidget* parent = nullptr);
     ~GalleryWindow() override;
 
-    // Form_Load: place the browser, keep it silent, start loading `address`.
+    // Places the browser, keeps it silent, starts loading `address`.
     void load(const QUrl& address);
     // Another "签名大全" while this one is open: come forward as the user left it.
     void bringToFront();
 
 private:
     QWebEngineProfile* profile_ = nullptr;
-    QWidget* Picture1 = nullptr;
-    QWebEngineView* WebBrowser1 = nullptr;
-    QPushButton* Command1 = nullptr;
+    QWebEngineView* view_ = nullptr;
 };
 
 } // namespace qlq

@@ -1,4 +1,4 @@
-#include "shell/program_icon.h"
+#include "ui/program_icon.h"
 
 namespace qlq {
 

@@ -1,4 +1,4 @@
-#include "data/editor_layout.h"
+#include "editor/editor_layout.h"
 
 namespace qlq {
 

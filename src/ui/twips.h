@@ -14,4 +14,8 @@ constexpr QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
 
+constexpr QRect twipsRect(const QRect& area) {
+    return twipsRect(area.x(), area.y(), area.width(), area.height());
+}
+
 } // namespace qlq

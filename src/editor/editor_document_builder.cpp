@@ -1,4 +1,4 @@
-#include "data/editor_document_builder.h"
+#include "editor/editor_document_builder.h"
 
 #include "data/tail_list_text.h"
 

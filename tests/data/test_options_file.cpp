@@ -1,5 +1,4 @@
-#include "data/duxie.h"
-#include "data/settings_store.h"
+#include "data/options_file.h"
 #include "support/file_size_limit.h"
 #include "support/sample_options.h"
 #include "support/temp_dir.h"
@@ -18,51 +17,55 @@ TEST(SwitchValue, ComparesAsNumbers) {
         EXPECT_EQ(switchValue(QString::fromLatin1(other)), std::nullopt) << other;
 }
 
-TEST(ReadIni, ReadsTheFileAfreshAndTreatsTroubleAsAbsent) {
+TEST(OptionsFile, LoadTreatsTroubleAsAbsent) {
     TempProgramDir dir;
     const QString file = dir.file(u"corvane.ini"_s);
-    EXPECT_EQ(ReadIni(u"t1"_s, u"t"_s, file), QString());
+    Options options = OptionsFile::load(file);
+    EXPECT_EQ(options.ownTail, QString());
+    EXPECT_EQ(options.sendAfterInsert, std::nullopt);
     dir.write(u"corvane.ini"_s, kSampleOptions);
-    EXPECT_EQ(ReadIni(u"t1"_s, u"t"_s, file), kOwnTail);
-    dir.write(u"corvane.ini"_s, "[t1]\r\nt=changed\r\n");
-    EXPECT_EQ(ReadIni(u"t1"_s, u"t"_s, file), u"changed"_s);
-    EXPECT_EQ(ReadIni(u"peizhi"_s, u"Check2"_s, file), QString());
+    options = OptionsFile::load(file);
+    EXPECT_EQ(options.ownTail, kOwnTail);
+    EXPECT_EQ(options.appendOwnTail, true);
+    EXPECT_EQ(options.randomOrder, false);
+    dir.write(u"corvane.ini"_s, "[peizhi]\r\nweiba=2\r\n");
+    EXPECT_EQ(OptionsFile::load(file).randomOrder, std::nullopt);
     QDir().mkpath(dir.file(u"folder.ini"_s));
-    EXPECT_EQ(ReadIni(u"t1"_s, u"t"_s, dir.file(u"folder.ini"_s)), QString());
+    EXPECT_EQ(OptionsFile::load(dir.file(u"folder.ini"_s)).ownTail, QString());
 }
 
-TEST(WriteOptions, WritesItsFourEntriesOrFailsKeepingTheOldFile) {
+TEST(OptionsFile, SaveWritesItsFourEntriesOrFailsKeepingTheOldFile) {
     TempProgramDir dir;
     const QString file = dir.file(u"corvane.ini"_s);
-    EXPECT_EQ(writeOptions(file, {kOwnTail, false, true, false}), std::nullopt);
+    EXPECT_EQ(OptionsFile::save(file, {kOwnTail, false, true, false}), std::nullopt);
     EXPECT_EQ(dir.read(u"corvane.ini"_s), kSampleOptions); // corvane/ created, GBK, CR LF
     const QByteArray before = "; kept\r\n[other]\r\nx = 1\r\n" + kSampleOptions + "[more]\nY=2";
     dir.write(u"corvane.ini"_s, before);
-    EXPECT_EQ(writeOptions(file, {u"新尾巴"_s, true, false, true}), std::nullopt);
+    EXPECT_EQ(OptionsFile::save(file, {u"新尾巴"_s, true, false, true}), std::nullopt);
     EXPECT_EQ(dir.read(u"corvane.ini"_s),
               "; kept\r\n[other]\r\nx = 1\r\n[t1]\r\nt=\xd0\xc2\xce\xb2\xb0\xcd\r\n[peizhi]\r\n"
               "Check1=1\r\nCheck2=0\r\nweiba=1\r\n[more]\nY=2");
 
-    const StoredOptions options{QString(100, u'x'), true, true, true};
+    const Options options{QString(100, u'x'), true, true, true};
     dir.write(u"corvane.ini"_s, before);
     std::optional<QString> error;
     {
         const FileSizeLimit fullDisk(16);
-        error = writeOptions(file, options);
+        error = OptionsFile::save(file, options);
     }
     EXPECT_NE(error, std::nullopt);
     EXPECT_EQ(dir.read(u"corvane.ini"_s), before);
     EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::Files), QStringList{u"corvane.ini"_s});
 
     QDir().mkpath(dir.file(u"folder.ini"_s)); // cannot be read, so is not overwritten
-    EXPECT_NE(writeOptions(dir.file(u"folder.ini"_s), options), std::nullopt);
+    EXPECT_NE(OptionsFile::save(dir.file(u"folder.ini"_s), options), std::nullopt);
     EXPECT_TRUE(QFileInfo(dir.file(u"folder.ini"_s)).isDir());
 
     QDir(dir.corvane()).removeRecursively(); // a regular file in its place stops even root
     QFile blocker(dir.corvane());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly) && blocker.write(before) > 0);
     blocker.close();
-    EXPECT_NE(writeOptions(file, options), std::nullopt);
+    EXPECT_NE(OptionsFile::save(file, options), std::nullopt);
     ASSERT_TRUE(blocker.open(QIODevice::ReadOnly));
     EXPECT_EQ(blocker.readAll(), before);
 }

@@ -1,0 +1,129 @@
+#include "editor/tail_editor_window.h"
+
+#include "config/log_categories.h"
+#include "data/tail_list_text.h"
+#include "data/tail_list_writer.h"
+#include "editor/editor_document_builder.h"
+#include "platform/desktop_services.h"
+#include "ui/controls.h"
+#include "ui/program_title.h"
+#include "ui/window_placement.h"
+
+#include <QDir>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTextDocument>
+
+namespace qlq {
+namespace {
+
+// Designer names: style sheets and tests find the controls by these.
+constexpr char kWindowName[] = "Form5";
+constexpr char kTextName[] = "Text5";
+constexpr char kSaveName[] = "Command16";
+constexpr char kCancelName[] = "Command1";
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption,
+                    const QRect& designed) {
+    auto* b = placeControl(new QPushButton(caption, parent), name, designed);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+} // namespace
+
+TailEditorWindow::TailEditorWindow(DesktopServices& desktop, TailListSource source,
+                                   const QIcon& icon, QWidget* parent)
+    : QWidget(parent, Qt::Window), desktop_(desktop), tailListFile_(std::move(source.file)),
+      encoding_(source.encoding) {
+    setObjectName(QString::fromLatin1(kWindowName));
+    setWindowTitle(programTitle() + QStringLiteral("        修改内容"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The program's lifetime decides when to end, not the last window closing.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowIcon(icon);
+    createControls();
+    resize(twips(13320), twips(8865));
+
+    auto* builder = new EditorDocumentBuilder(this);
+    connect(builder, &EditorDocumentBuilder::ready, this, [this, builder](QTextDocument* doc) {
+        showDocument(doc);
+        builder->deleteLater();
+    });
+    builder->build(tailListEditorText(source.tails));
+    centreOnScreen(*this);
+}
+
+TailEditorWindow::~TailEditorWindow() = default;
+
+void TailEditorWindow::createControls() {
+    textEdit_ = placeControl(new QPlainTextEdit(this), kTextName, layout_.text);
+    textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    textEdit_->setTabChangesFocus(true);
+    textEdit_->setReadOnly(true);
+
+    saveButton_ = button(this, kSaveName, QStringLiteral("保存修改"), layout_.save);
+    saveButton_->setEnabled(false);
+    cancelButton_ = button(this, kCancelName, QStringLiteral("取消"), layout_.cancel);
+
+    QWidget::setTabOrder(textEdit_, saveButton_);
+    QWidget::setTabOrder(saveButton_, cancelButton_);
+
+    connect(saveButton_, &QPushButton::clicked, this, &TailEditorWindow::save);
+    connect(cancelButton_, &QPushButton::clicked, this, &TailEditorWindow::close);
+}
+
+void TailEditorWindow::showDocument(QTextDocument* document) {
+    document->setParent(textEdit_);
+    // Set before the layout exists, so nothing is laid out twice.
+    document->setDefaultFont(textEdit_->font());
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    textEdit_->setDocument(document);
+    document->setUndoRedoEnabled(true);
+    textEdit_->setReadOnly(false);
+    saveButton_->setEnabled(true);
+    textLoaded_ = true;
+}
+
+QString TailEditorWindow::editorText() const {
+    return fromEditorDocumentText(textEdit_->document()->toRawText());
+}
+
+void TailEditorWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void TailEditorWindow::layOut() {
+    // Positions are kept in twips so that repeated resizing does not add up rounding.
+    const QRect outer = frameGeometry();
+    layOutEditor(layout_, outer.width() * 15, outer.height() * 15);
+    textEdit_->setGeometry(twipsRect(layout_.text));
+    saveButton_->setGeometry(twipsRect(layout_.save));
+    cancelButton_->setGeometry(twipsRect(layout_.cancel));
+}
+
+void TailEditorWindow::save() {
+    if (!textLoaded_)
+        return;
+    // Written the way the file was read: a list read as UTF-8 stays UTF-8.
+    if (const std::optional<QString> error =
+            saveTailListFile(tailListFile_, editorText(), encoding_)) {
+        // Nothing was replaced: the old file, the list and the user's text are all still there.
+        qCWarning(log::files, "cannot save the tail list to %ls: %ls",
+                  qUtf16Printable(tailListFile_), qUtf16Printable(*error));
+        desktop_.showMessage(this, programTitle(),
+                             QStringLiteral("无法保存小尾巴列表到 %1：%2")
+                                 .arg(QDir::toNativeSeparators(tailListFile_), *error));
+        return;
+    }
+    qCDebug(log::files, "saved the tail list to %ls", qUtf16Printable(tailListFile_));
+    emit saved();
+    close();
+}
+
+} // namespace qlq

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "editor/editor_layout.h"
+#include "text/text_encoding.h"
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class QPlainTextEdit;
+class QPushButton;
+class QTextDocument;
+
+namespace qlq {
+
+class DesktopServices;
+
+// What the editor edits: the list as the main window holds it and the file it came from.
+struct TailListSource {
+    QStringList tails;
+    QString file;
+    TextEncoding encoding = TextEncoding::Gb18030;
+};
+
+// The whole tail list as one text. 保存修改 replaces the tail list file with the text, reports
+// the save and closes; 取消 and the close box change nothing. A window of its own (no owner)
+// that may outlive the main window.
+class TailEditorWindow : public QWidget {
+    Q_OBJECT
+public:
+    TailEditorWindow(DesktopServices& desktop, TailListSource source, const QIcon& icon,
+                     QWidget* parent = nullptr);
+    ~TailEditorWindow() override;
+
+    // The text box holds the list; until then it is read-only and 保存修改 is off. Long lists
+    // arrive a moment after the window shows.
+    bool textLoaded() const { return textLoaded_; }
+    // The edited text, lines ended by CR LF (a lone LF stays inside its tail).
+    QString editorText() const;
+
+signals:
+    // The file now holds the edited text; whoever shows the list reads it again.
+    void saved();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls();
+    void showDocument(QTextDocument* document);
+    void layOut();
+    void save();
+
+    DesktopServices& desktop_;
+    QString tailListFile_;
+    TextEncoding encoding_;
+    EditorLayout layout_;
+    bool textLoaded_ = false;
+
+    QPlainTextEdit* textEdit_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+};
+
+} // namespace qlq

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ui/twips.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace qlq {
+
+// Names a control after its designer name and puts it at its designed place (twips).
+template <typename W>
+W* placeControl(W* control, const char* objectName, int left, int top, int width, int height) {
+    control->setObjectName(QString::fromLatin1(objectName));
+    control->setGeometry(twipsRect(left, top, width, height));
+    return control;
+}
+
+template <typename W> W* placeControl(W* control, const char* objectName, const QRect& twipsArea) {
+    control->setObjectName(QString::fromLatin1(objectName));
+    control->setGeometry(twipsRect(twipsArea));
+    return control;
+}
+
+} // namespace qlq
