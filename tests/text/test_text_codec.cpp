@@ -90,13 +90,15 @@ TEST(TextCodec, UndecodableBytesAreShownAsReplacementCharacters) {
 }
 
 TEST(EncodingDetector, RealisticGbkStaysGbkAndStrayBytesDoNotSpoilUtf8) {
-    // The samples, whole and line by line, and short GBK strings that come closest to looking
-    // like UTF-8 (one stray byte per three-byte sequence, or two for four bytes).
+    // The samples, whole and line by line; short GBK strings that come closest to looking like
+    // UTF-8 (one stray byte per three-byte sequence, or two for four bytes), one with a broken
+    // byte; and clean GBK that holds eight three-byte UTF-8 sequences and two strays.
     QList<QByteArray> gbk = sampleFile("qinglanque.ini").split('\n');
     gbk << sampleFile("qinglanque.ini") << sampleFile("corvane.ini")
-        << "\xB9\xE3\xB6\xAB\xCA\xA1"          // 广东省
-        << "\xB6\xEB\xB3\xAD"                  // 峨抄
-        << "\xB7\xF1\xBC\xB3\xB3\xE1\xB7\xA8"; // 否汲翅法
+        << "\xB9\xE3\xB6\xAB\xCA\xA1"             // 广东省
+        << "\xB6\xEB\xB3\xAD"                     // 峨抄
+        << "\xB7\xF1\xBC\xB3\xB3\xE1\xB7\xA8\xFF" // 否汲翅法 and a stray
+        << QByteArray("\xE4\xB0\xB0\xE4\xB0\xB0").repeated(4) + "\xB0\xA1"; // 浒颁鞍…啊
     for (const QByteArray& bytes : gbk)
         EXPECT_NE(detectEncoding(bytes), TextEncoding::Utf8) << bytes.toHex().toStdString();
 
@@ -127,6 +129,8 @@ TEST(FileEncoder, WhatIsWrittenReadsBackInTheSameFamily) {
     EXPECT_EQ(written(u"尾巴"_s, TextEncoding::CodePage936).encoding, TextEncoding::Gb18030);
     EXPECT_EQ(written(u"€"_s, TextEncoding::Gb18030).bytes, "\xA2\xE3");
     EXPECT_EQ(written(u"€"_s, TextEncoding::CodePage936).bytes, "\x80");
+    // Only the escapes of 0x80 go when they alone would make the file code page 936.
+    EXPECT_EQ(written(escapes({0x80, 0xFF}), TextEncoding::Gb18030).bytes, "\x84\x31\xA4\x37\xFF");
     // Escapes that would read back as something else are written as U+FFFD: 0x80 without A2 E3
     // (code page 936's "€"), FF FE in front (a mark), bytes an edit joined into a character.
     // The UTF-8 one has too many strays left to be UTF-8 without a mark.
