@@ -1,7 +1,6 @@
 #include "text/encoding_detector.h"
 
-#include "text/gb18030_codec.h"
-#include "text/utf_codec.h"
+#include "text/encoding_forms.h"
 
 namespace qlq {
 namespace {
@@ -24,8 +23,8 @@ Utf8Counts countUtf8(const unsigned char* p, qsizetype n) {
             ++i;
             continue;
         }
-        const DecodeStep step = utf8::decodeOne(p + i, n - i);
-        if (!step.valid) {
+        const DecodeStep step = forms::Utf8::decode(p + i, n - i);
+        if (!step.valid()) {
             ++counts.stray;
             // Not even a sequence in every three remaining bytes could make up for the strays: a
             // GBK file stops here after a few characters.
@@ -47,16 +46,17 @@ struct GbCounts {
 
 GbCounts countGb(const unsigned char* p, qsizetype n) {
     GbCounts counts;
+    const forms::Gb18030 gb{false};
     qsizetype i = 0;
     while (i < n) {
         if (p[i] < 0x80) {
             ++i;
             continue;
         }
-        const DecodeStep step = gb18030::decodeOne(p + i, n - i, false);
-        if (!step.valid && p[i] == 0x80)
+        const DecodeStep step = gb.decode(p + i, n - i);
+        if (!step.valid() && p[i] == 0x80)
             counts.euroByte = true;
-        else if (!step.valid)
+        else if (!step.valid())
             ++counts.undecodable;
         else if (p[i] == 0xA2 && p[i + 1] == 0xE3)
             counts.euroPair = true;

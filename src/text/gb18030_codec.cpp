@@ -78,14 +78,14 @@ DecodeStep decodeFourByte(const unsigned char* p, qsizetype n) {
                              [](int i, const FourByteRange& range) { return i < range.index; });
         if (after == ranges.begin() || index >= (after - 1)->index + (after - 1)->count)
             return {};
-        return {static_cast<char32_t>((after - 1)->first + (index - (after - 1)->index)), 4, true};
+        return {static_cast<char32_t>((after - 1)->first + (index - (after - 1)->index)), 4};
     }
     if (p[0] < 0x90 || p[0] > 0xE3)
         return {};
     const char32_t c = kFirstSupplementary + static_cast<char32_t>((p[0] - 0x90) * 12600 + low);
     if (c > kLastCodePoint || hasTwoByteCode(c))
         return {};
-    return {c, 4, true};
+    return {c, 4};
 }
 
 } // namespace
@@ -93,9 +93,9 @@ DecodeStep decodeFourByte(const unsigned char* p, qsizetype n) {
 DecodeStep decodeOne(const unsigned char* p, qsizetype n, bool euroByte) {
     const unsigned char lead = p[0];
     if (lead < 0x80)
-        return {lead, 1, true};
+        return {lead, 1};
     if (lead == 0x80)
-        return euroByte ? DecodeStep{kEuro, 1, true} : DecodeStep{};
+        return euroByte ? DecodeStep{kEuro, 1} : DecodeStep{};
     if (lead == 0xFF || n < 2)
         return {};
     const unsigned char trail = p[1];
@@ -104,11 +104,11 @@ DecodeStep decodeOne(const unsigned char* p, qsizetype n, bool euroByte) {
     if (trail < kFirstTrail || trail == 0x7F || trail == 0xFF)
         return {};
     if (const char16_t c = kTwoByte[(lead - kFirstLead) * kTrailCount + (trail - kFirstTrail)])
-        return {c, 2, true};
+        return {c, 2};
     const int code = lead << 8 | trail;
     for (const TwoByteBeyondBmp& entry : beyondBmp()) {
         if (entry.code == code)
-            return {entry.codePoint, 2, true};
+            return {entry.codePoint, 2};
     }
     return {};
 }

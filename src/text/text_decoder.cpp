@@ -21,7 +21,7 @@ QString decodeWith(QByteArrayView bytes, const Form& form, bool asciiIsOneByte) 
             continue;
         }
         const DecodeStep step = form.decode(p + i, n - i);
-        if (!step.valid) {
+        if (!step.valid()) {
             for (int k = 0; k < step.length; ++k)
                 *dst++ = escapeFor(p[i + k]);
         } else if (QChar::requiresSurrogates(step.codePoint)) {

@@ -49,7 +49,7 @@ void settleEscapes(QByteArray& out, const std::vector<qsizetype>& escapes, const
             }
             next += isNextEscape ? 1 : 0;
         }
-        if (form.decode(window, filled).valid) {
+        if (form.decode(window, filled).valid()) {
             replaced[k] = true;
             anyReplaced = true;
         }

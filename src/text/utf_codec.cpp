@@ -7,7 +7,7 @@ namespace qlq::utf8 {
 DecodeStep decodeOne(const unsigned char* p, qsizetype n) {
     const unsigned char c = p[0];
     if (c < 0x80)
-        return {c, 1, true};
+        return {c, 1};
     int extra = 0;
     unsigned char lo = 0x80;
     unsigned char hi = 0xBF;
@@ -39,7 +39,7 @@ DecodeStep decodeOne(const unsigned char* p, qsizetype n) {
             return {};
         value = value << 6 | (p[k] & 0x3FU);
     }
-    return {value, extra + 1, true};
+    return {value, extra + 1};
 }
 
 int encodeOne(char32_t c, unsigned char* out) {
@@ -74,13 +74,13 @@ DecodeStep decodeOne(const unsigned char* p, qsizetype n) {
         return {};
     const char16_t unit = static_cast<char16_t>(p[0] | p[1] << 8);
     if (!QChar::isSurrogate(unit))
-        return {unit, 2, true};
+        return {unit, 2};
     if (QChar::isHighSurrogate(unit) && n >= 4) {
         const char16_t low = static_cast<char16_t>(p[2] | p[3] << 8);
         if (QChar::isLowSurrogate(low))
-            return {QChar::surrogateToUcs4(unit, low), 4, true};
+            return {QChar::surrogateToUcs4(unit, low), 4};
     }
-    return {0, 2, false};
+    return {DecodeStep::kNone, 2};
 }
 
 int encodeOne(char32_t c, unsigned char* out) {
