@@ -113,7 +113,7 @@ TEST(EncodingDetector, RealisticGbkStaysGbkAndStrayBytesDoNotSpoilUtf8) {
 
 TEST(FileEncoder, WhatIsWrittenReadsBackInTheSameFamily) {
     const auto written = [](const QString& text, TextEncoding encoding) {
-        const EncodedFile file = encodeForFile(text, encoding).value_or(EncodedFile{});
+        EncodedFile file = encodeForFile(text, encoding).value_or(EncodedFile{});
         const DecodedText read = decodeText(file.bytes);
         EXPECT_EQ(read.encoding, file.encoding);
         EXPECT_EQ(textForDisplay(read.text), textForDisplay(text));
