@@ -1,7 +1,11 @@
 // The options file reader/writer: any bytes read and written back unchanged; a value set reads
-// back exactly (line breaks become spaces) from the written bytes; every other line stays.
+// back exactly (line breaks become spaces) from the written bytes; every other line stays: byte
+// for byte while the file keeps its encoding, as shown text also where it had to change (a UTF-8
+// mark added, an escape written as U+FFFD, GB18030 that looks like UTF-8 moved to UTF-16LE).
 #include "data/profile_document.h"
 #include "fuzz_check.h"
+#include "text/display_text.h"
+#include "text/text_codec.h"
 
 #include <cstdint>
 
@@ -26,6 +30,20 @@ QByteArrayView take(QByteArrayView& data, qsizetype n) {
     const QByteArrayView head = data.first(n);
     data = data.sliced(n);
     return head;
+}
+
+// Whether b is a with one line replaced (or one added): what lies between the common head and
+// tail holds no line break.
+template <typename Text> bool differInOneLine(const Text& a, const Text& b) {
+    qsizetype head = 0;
+    while (head < a.size() && head < b.size() && a[head] == b[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < a.size() - head && tail < b.size() - head &&
+           a[a.size() - 1 - tail] == b[b.size() - 1 - tail])
+        ++tail;
+    const Text replaced = a.mid(head, a.size() - head - tail);
+    return !replaced.contains('\n') && !replaced.contains('\r');
 }
 
 } // namespace
@@ -56,16 +74,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     QLQ_FUZZ_CHECK(document.value(section, key) == expected);
     QLQ_FUZZ_CHECK(ProfileDocument::fromBytes(written).value(section, key) == expected);
 
-    // Apart from the one line that changed (or none, for an appended entry), the old bytes
-    // are all still there in order: what lies between the common head and tail is one line.
-    qsizetype head = 0;
-    while (head < original.size() && head < written.size() && original[head] == written[head])
-        ++head;
-    qsizetype tail = 0;
-    while (tail < original.size() - head && tail < written.size() - head &&
-           original[original.size() - 1 - tail] == written[written.size() - 1 - tail])
-        ++tail;
-    const QByteArray replaced = original.mid(head, original.size() - head - tail);
-    QLQ_FUZZ_CHECK(!replaced.contains('\n') && !replaced.contains('\r'));
+    const QString before = decodeText(original).text;
+    const QString after = decodeText(written).text;
+    QLQ_FUZZ_CHECK(differInOneLine(textForDisplay(before), textForDisplay(after)));
+    // Unless escapes had to go (the file would have read as another encoding), the text differs
+    // in one line too, and so do the bytes in GB18030 and UTF-8, whose lines never hold a line
+    // break byte.
+    const TextEncoding from = document.encoding();
+    const TextEncoding to = ProfileDocument::fromBytes(written).encoding();
+    const auto isGb = [](TextEncoding e) {
+        return e == TextEncoding::Gb18030 || e == TextEncoding::CodePage936;
+    };
+    if (differInOneLine(before, after) &&
+        ((from == to && from != TextEncoding::Utf16LeWithBom) || (isGb(from) && isGb(to))))
+        QLQ_FUZZ_CHECK(differInOneLine(original, written));
     return 0;
 }

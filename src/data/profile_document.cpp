@@ -1,20 +1,18 @@
 #include "data/profile_document.h"
 
+#include "text/byte_escape.h"
+#include "text/file_encoder.h"
 #include "text/text_codec.h"
 
 namespace qlq {
 namespace {
 
-const QByteArray kCrLf = QByteArrayLiteral("\r\n");
+const QString kCrLf = QStringLiteral("\r\n");
 
 // Only ASCII blanks count: a full-width space (U+3000) at the edge of a value is the user's text.
 bool isBlank(QChar c) {
     const char16_t u = c.unicode();
     return u == u' ' || u == u'\t' || u == u'\v' || u == u'\f';
-}
-
-bool isBlankByte(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
 QString trimBlanks(const QString& text) {
@@ -35,22 +33,19 @@ bool hasSurroundingQuotes(const QString& text) {
     return text.size() >= 2 && isQuote(text.front()) && text.back() == text.front();
 }
 
-// Line breaks would split the entry; a lone surrogate has no encoding at all.
+// Line breaks would split the entry: each becomes a space. A lone surrogate has no encoding at
+// all, unless it is an escape: a byte that came from the file and goes back as it was.
 QString storable(const QString& value) {
-    QString out;
-    out.reserve(value.size());
-    const qsizetype n = value.size();
+    QString out = value;
+    const qsizetype n = out.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = value.at(i);
+        const QChar c = out.at(i);
         if (c == u'\r' || c == u'\n') {
-            out.append(u' ');
-        } else if (c.isHighSurrogate() && i + 1 < n && value.at(i + 1).isLowSurrogate()) {
-            out.append(c);
-            out.append(value.at(++i));
-        } else if (c.isSurrogate()) {
-            out.append(QChar::ReplacementCharacter);
-        } else {
-            out.append(c);
+            out[i] = u' ';
+        } else if (c.isHighSurrogate() && i + 1 < n && out.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate() && !isEscape(c.unicode())) {
+            out[i] = QChar::ReplacementCharacter;
         }
     }
     return out;
@@ -70,25 +65,22 @@ QString quotedForWriting(const QString& value) {
 
 ProfileDocument ProfileDocument::fromBytes(const QByteArray& bytes) {
     ProfileDocument document;
-    document.encoding_ = detectEncoding(bytes);
-    QByteArrayView body(bytes);
-    if (document.encoding_ == TextEncoding::Utf8WithBom) {
-        document.bom_ = bytes.left(3);
-        body = body.sliced(3);
-    }
-    const qsizetype n = body.size();
+    const DecodedText decoded = decodeText(bytes);
+    document.encoding_ = decoded.encoding;
+    const QString& text = decoded.text;
+    const qsizetype n = text.size();
     qsizetype start = 0;
     while (start < n) {
         qsizetype end = start;
-        while (end < n && body[end] != '\r' && body[end] != '\n')
+        while (end < n && text[end] != u'\r' && text[end] != u'\n')
             ++end;
         qsizetype next = end;
         if (next < n)
-            next += body[next] == '\r' && next + 1 < n && body[next + 1] == '\n' ? 2 : 1;
+            next += text[next] == u'\r' && next + 1 < n && text[next + 1] == u'\n' ? 2 : 1;
         Line line;
-        line.content = body.sliced(start, end - start).toByteArray();
-        line.ending = body.sliced(end, next - end).toByteArray();
-        document.classify(line);
+        line.content = text.sliced(start, end - start);
+        line.ending = text.sliced(end, next - end);
+        classify(line);
         document.lines_.push_back(std::move(line));
         start = next;
     }
@@ -96,54 +88,50 @@ ProfileDocument ProfileDocument::fromBytes(const QByteArray& bytes) {
 }
 
 QByteArray ProfileDocument::toBytes() const {
-    qsizetype size = bom_.size();
+    qsizetype size = 0;
     for (const Line& line : lines_)
         size += line.content.size() + line.ending.size();
-    QByteArray out;
-    out.reserve(size);
-    out += bom_;
+    QString text;
+    text.reserve(size);
     for (const Line& line : lines_) {
-        out += line.content;
-        out += line.ending;
+        text += line.content;
+        text += line.ending;
     }
-    return out;
+    // Every line was decoded from the file or checked by storedLine, so this cannot fail.
+    std::optional<EncodedFile> file = encodeForFile(text, encoding_);
+    return file ? std::move(file->bytes) : QByteArray();
 }
 
-TextEncoding ProfileDocument::lineEncoding() const {
-    // The mark sits in front of the first line, not in any line.
-    return encoding_ == TextEncoding::Gb18030 ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+std::optional<QString> ProfileDocument::storedLine(const QString& content) const {
+    const std::optional<QByteArray> bytes = encodePart(content, encoding_);
+    if (!bytes)
+        return std::nullopt;
+    // An escape the edit joined to its neighbours comes back as U+FFFD; keep what the file says.
+    return decodePart(*bytes, encoding_);
 }
 
-QString ProfileDocument::decode(QByteArrayView bytes) const {
-    return decodeAs(bytes, lineEncoding());
-}
-
-// Works on the raw bytes where that is safe: blanks, '[', ';', '=' and line ends are never part
-// of a multi-byte character in GB18030 or UTF-8 when they start a line. ']' can be the second
-// byte of a GBK character, so a section name is looked for in the decoded text.
-void ProfileDocument::classify(Line& line) const {
+void ProfileDocument::classify(Line& line) {
     line.kind = Kind::Other;
     line.sectionName.clear();
-    const QByteArray& content = line.content;
+    const QString& content = line.content;
     qsizetype p = 0;
-    while (p < content.size() && isBlankByte(content[p]))
+    while (p < content.size() && isBlank(content[p]))
         ++p;
-    if (p == content.size() || content[p] == ';')
+    if (p == content.size() || content[p] == u';')
         return;
-    if (content[p] == '[') {
-        const QString text = decode(QByteArrayView(content).sliced(p));
-        const qsizetype close = text.lastIndexOf(u']');
-        if (close > 0) {
+    if (content[p] == u'[') {
+        const qsizetype close = content.lastIndexOf(u']');
+        if (close > p) {
             line.kind = Kind::Section;
-            line.sectionName = trimBlanks(text.mid(1, close - 1));
+            line.sectionName = trimBlanks(content.mid(p + 1, close - p - 1));
             return;
         }
     }
-    const qsizetype equals = content.indexOf('=', p);
+    const qsizetype equals = content.indexOf(u'=', p);
     if (equals < 0)
         return;
     qsizetype keyEnd = equals;
-    while (keyEnd > p && isBlankByte(content[keyEnd - 1]))
+    while (keyEnd > p && isBlank(content[keyEnd - 1]))
         --keyEnd;
     if (keyEnd == p)
         return; // no name: nothing can look it up
@@ -176,8 +164,8 @@ std::optional<std::size_t> ProfileDocument::findKey(const SectionSpan& span,
         const Line& line = lines_[i];
         if (line.kind != Kind::Key)
             continue;
-        const QString name =
-            decode(QByteArrayView(line.content).sliced(line.keyBegin, line.keyEnd - line.keyBegin));
+        const QStringView name =
+            QStringView(line.content).sliced(line.keyBegin, line.keyEnd - line.keyBegin);
         if (name.compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -192,7 +180,7 @@ std::optional<QString> ProfileDocument::find(const QString& section, const QStri
     if (!index)
         return std::nullopt;
     const Line& line = lines_[*index];
-    QString value = trimBlanks(decode(QByteArrayView(line.content).sliced(line.equals + 1)));
+    QString value = trimBlanks(line.content.sliced(line.equals + 1));
     if (hasSurroundingQuotes(value))
         value = value.mid(1, value.size() - 2);
     return value;
@@ -203,26 +191,30 @@ QString ProfileDocument::value(const QString& section, const QString& key) const
 }
 
 bool ProfileDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    const std::optional<QByteArray> encodedValue =
-        encodeText(quotedForWriting(storable(value)), lineEncoding());
-    if (!encodedValue)
-        return false;
+    const QString stored = storable(value);
+    // Already there: the line keeps its spacing, quotes and bytes.
+    if (find(section, key) == stored)
+        return true;
+    const QString written = quotedForWriting(stored);
 
     const std::optional<SectionSpan> span = findSection(section);
     const std::optional<std::size_t> index = span ? findKey(*span, key) : std::nullopt;
     if (index) {
         Line& line = lines_[*index];
-        line.content =
-            line.content.mid(line.keyBegin, line.keyEnd - line.keyBegin) + '=' + *encodedValue;
+        const std::optional<QString> content = storedLine(
+            line.content.mid(line.keyBegin, line.keyEnd - line.keyBegin) + u'=' + written);
+        if (!content)
+            return false;
+        line.content = *content;
         classify(line);
         return true;
     }
 
-    const std::optional<QByteArray> encodedKey = encodeText(trimBlanks(key), lineEncoding());
-    if (!encodedKey)
+    const std::optional<QString> keyContent = storedLine(trimBlanks(key) + u'=' + written);
+    if (!keyContent)
         return false;
     Line keyLine;
-    keyLine.content = *encodedKey + '=' + *encodedValue;
+    keyLine.content = *keyContent;
     keyLine.ending = kCrLf;
     classify(keyLine);
 
@@ -236,12 +228,11 @@ bool ProfileDocument::setValue(const QString& section, const QString& key, const
         return true;
     }
 
-    const std::optional<QByteArray> encodedSection =
-        encodeText(trimBlanks(section), lineEncoding());
-    if (!encodedSection)
+    const std::optional<QString> headerContent = storedLine(u'[' + trimBlanks(section) + u']');
+    if (!headerContent)
         return false;
     Line header;
-    header.content = '[' + *encodedSection + ']';
+    header.content = *headerContent;
     header.ending = kCrLf;
     classify(header);
     insertLine(lines_.size(), std::move(header));

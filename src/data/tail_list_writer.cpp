@@ -2,7 +2,7 @@
 
 #include "data/file_access.h"
 #include "data/tail_list_text.h"
-#include "text/text_codec.h"
+#include "text/file_encoder.h"
 
 namespace qlq {
 
@@ -12,10 +12,11 @@ std::optional<QString> saveTailListFile(const QString& path, const QString& text
     // An empty list is an empty file, without even a byte-order mark.
     if (saved.isEmpty())
         return writeFileAtomically(path, QByteArray());
-    const std::optional<QByteArray> bytes = encodeText(saved, encoding);
-    if (!bytes)
+    // Bytes that the next start reads back as this text, in this encoding family.
+    const std::optional<EncodedFile> file = encodeForFile(saved, encoding);
+    if (!file)
         return QStringLiteral("文本中有无法保存的字符");
-    return writeFileAtomically(path, *bytes);
+    return writeFileAtomically(path, file->bytes);
 }
 
 } // namespace qlq

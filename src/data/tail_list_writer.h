@@ -9,8 +9,11 @@
 namespace qlq {
 
 // Replaces the tail list file with an edited text (closed by CR LF as tailListTextToSave says),
-// in the encoding the file was read in. The write is atomic: on any failure, a character the
-// encoding cannot hold included, the old file stays whole. Returns the reason of a failure.
+// in the encoding the file was read in, such that the next read gives this text back in the same
+// encoding family (encodeForFile: a UTF-8 list without CJK left gets a UTF-8 mark). Unchanged
+// lines keep their bytes, undecodable ones included. The write is atomic: on any failure, a
+// character the encoding cannot hold included, the old file stays whole. Returns the reason of a
+// failure.
 std::optional<QString> saveTailListFile(const QString& path, const QString& text,
                                         TextEncoding encoding);
 

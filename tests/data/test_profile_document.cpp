@@ -63,3 +63,33 @@ TEST(ProfileDocument, WriteChangesOnlyItsLineAndReadsBackExactly) {
         EXPECT_EQ(written(bom + "[t1]\r\nt=中文\r\n", "t1", "t", u"青岚雀"_s),
                   bom + "[t1]\r\nt=青岚雀\r\n");
 }
+
+TEST(ProfileDocument, KeepsItsEncodingAndEveryByteItDoesNotChange) {
+    // Code page 936's "€" and a byte nothing decodes read back and are written back as they were,
+    // so closing the program does not rewrite the file.
+    for (const QByteArray& file :
+         {QByteArray("[t1]\r\nt=price \x80\r\n"), QByteArray("[t1]\r\nt = price \xFF\r\n")}) {
+        ProfileDocument document = ProfileDocument::fromBytes(file);
+        EXPECT_TRUE(document.setValue(u"t1"_s, u"t"_s, document.value(u"t1"_s, u"t"_s)));
+        EXPECT_EQ(document.toBytes(), file);
+    }
+    EXPECT_EQ(read("[t1]\r\nt=price \x80\r\n", "t1", "t"), u"price €"_s);
+    EXPECT_EQ(written("[t1]\r\nt=\x80\r\n", "t1", "t", u"€ 1"_s), "[t1]\r\nt=\x80 1\r\n");
+
+    // UTF-16LE ("Unicode" in Notepad): new lines are UTF-16LE too, the others stay.
+    const auto utf16 = [](const QString& text) {
+        return "\xFF\xFE" +
+               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    };
+    EXPECT_EQ(read(utf16(u"[t1]\r\nt=尾巴\r\n"_s), "t1", "t"), u"尾巴"_s);
+    EXPECT_EQ(written(utf16(u"; 注释\r\n[t1]\r\nt=尾巴\r\n"_s), "t1", "t", u"青岚雀"_s),
+              utf16(u"; 注释\r\n[t1]\r\nt=青岚雀\r\n"_s));
+    EXPECT_EQ(written(utf16(u"[t1]\nt=尾巴"_s), "peizhi", "Check1", u"1"_s),
+              utf16(u"[t1]\nt=尾巴\r\n[peizhi]\r\nCheck1=1\r\n"_s));
+
+    // A UTF-8 file whose own tail loses its last CJK character would read as GB18030 next time:
+    // it gets a mark in front.
+    const QByteArray bytes = written("[t1]\r\nt=尾巴\r\n", "t1", "t", u"café"_s);
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF[t1]\r\nt=caf\xC3\xA9\r\n");
+    EXPECT_EQ(read(bytes, "t1", "t"), u"café"_s);
+}
