@@ -9,6 +9,7 @@
 #include "platform/desktop_services.h"
 #include "shell/main_window_names.h"
 #include "shell/skin_engine.h"
+#include "text/display_text.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
 
@@ -93,7 +94,8 @@ void MainWindow::connectHandlers() {
 void MainWindow::load() {
     attachSkin(paths_.skinFile());
     const Options options = OptionsFile::load(paths_.optionsFile());
-    ownTailEdit_->setText(options.ownTail);
+    storedOwnTail_ = options.ownTail;
+    ownTailEdit_->setText(textForDisplay(options.ownTail));
     reloadTailList();
     // The start-up position (the next list-order press takes row 0) is the engine's own.
     for (const auto& [box, stored] : {std::pair{sendAfterInsertBox_, options.sendAfterInsert},
@@ -155,7 +157,9 @@ void MainWindow::pasteClipboardInto(QPlainTextEdit* slotText) {
 }
 
 void MainWindow::saveOptions() {
-    const Options options{ownTailEdit_->text(), sendAfterInsertBox_->isChecked(),
+    const QString shown = ownTailEdit_->text();
+    const Options options{shown == textForDisplay(storedOwnTail_) ? storedOwnTail_ : shown,
+                          sendAfterInsertBox_->isChecked(),
                           appendOwnTailBox_->isChecked(), randomOrderBox_->isChecked()};
     if (const std::optional<QString> error = OptionsFile::save(paths_.optionsFile(), options)) {
         desktop_.showMessage(this, programTitle(),
@@ -180,7 +184,7 @@ int MainWindow::rowCount() const {
 
 QString MainWindow::rowText(int row) const {
     const QStringList& rows = tailListModel_->stringList();
-    return row >= 0 && row < rows.size() ? rows.at(row) : QString();
+    return row >= 0 && row < rows.size() ? textForDisplay(rows.at(row)) : QString();
 }
 
 bool MainWindow::randomOrder() const {

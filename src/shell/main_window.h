@@ -91,6 +91,9 @@ private:
     DataPaths paths_;
     NextRandom& random_;
     TextEncoding tailListEncoding_ = TextEncoding::Gb18030;
+    // The own tail as the options file holds it, undecodable bytes included; the field shows
+    // them as "�" and the stored text is written back while the field is left as it was.
+    QString storedOwnTail_;
     bool unloaded_ = false;
 
     QLabel* banner_ = nullptr;

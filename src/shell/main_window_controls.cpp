@@ -2,6 +2,7 @@
 #include "insert/quick_slot.h"
 #include "shell/main_window.h"
 #include "shell/main_window_names.h"
+#include "shell/tail_row_delegate.h"
 #include "ui/controls.h"
 
 #include <QCheckBox>
@@ -65,6 +66,7 @@ void MainWindow::createControls() {
     tailListView_ = placeControl(new QListView(this), names::kTailList, 120, 2280, 7215, 5640);
     tailListModel_ = new QStringListModel(this);
     tailListView_->setModel(tailListModel_);
+    tailListView_->setItemDelegate(new TailRowDelegate(tailListView_));
     tailListView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tailListView_->setSelectionMode(QAbstractItemView::SingleSelection);
     tailListView_->setUniformItemSizes(true); // 100 000 rows lay out at once

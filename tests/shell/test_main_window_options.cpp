@@ -61,6 +61,21 @@ TEST_F(MainWindowOptions, ClosingWritesTheFourEntriesAndTheNextStartRestores) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
+TEST_F(MainWindowOptions, UndecodableBytesShowAsReplacementsAndSurviveAClose) {
+    const QByteArray stored = "[t1]\r\nt=price \x80 \xFF!\r\n[peizhi]\r\nCheck1=0\r\nCheck2=1\r\n"
+                              "weiba=0\r\n";
+    dir.write(kOptions, stored);
+    dir.write(QStringLiteral("qinglanque.ini"), "a\xFF\r\n");
+    start();
+    EXPECT_EQ(ownTail(), QStringLiteral("price € \uFFFD!"));
+    desktop.pressF8();
+    window->engine().tick();
+    EXPECT_EQ(desktop.clipboard(),
+              QStringLiteral("\u3000\r\n\u3000\r\na\uFFFD\r\nprice € \uFFFD!"));
+    window->close();
+    EXPECT_EQ(dir.read(kOptions), stored);
+}
+
 TEST_F(MainWindowOptions, AFailedSaveIsReportedOnce) {
     // corvane is a regular file here, so the options file can be neither read nor written.
     QFile blocker(dir.corvane());
