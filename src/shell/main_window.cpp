@@ -159,8 +159,8 @@ void MainWindow::pasteClipboardInto(QPlainTextEdit* slotText) {
 void MainWindow::saveOptions() {
     const QString shown = ownTailEdit_->text();
     const Options options{shown == textForDisplay(storedOwnTail_) ? storedOwnTail_ : shown,
-                          sendAfterInsertBox_->isChecked(),
-                          appendOwnTailBox_->isChecked(), randomOrderBox_->isChecked()};
+                          sendAfterInsertBox_->isChecked(), appendOwnTailBox_->isChecked(),
+                          randomOrderBox_->isChecked()};
     if (const std::optional<QString> error = OptionsFile::save(paths_.optionsFile(), options)) {
         desktop_.showMessage(this, programTitle(),
                              QStringLiteral("无法保存设置到 %1：%2")
