@@ -1,4 +1,5 @@
 // Tail list loading, composing, the idle tick and the main window's start-up.
+#include "data/options_file.h"
 #include "data/tail_list_file.h"
 #include "insert/insertion_composer.h"
 #include "insert/insertion_controls.h"
@@ -86,6 +87,23 @@ void BM_MainWindowStartup100k(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MainWindowStartup100k)->Unit(benchmark::kMillisecond);
+
+// An options file of 1 MB of blank lines, read at start and written at close.
+void BM_OptionsFile1MBlankLines(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("corvane.ini"));
+    const QByteArray bytes = "[t1]\r\nt=own\r\n" + QByteArray("\r\n").repeated(512 * 1024);
+    for (auto _ : state) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        f.close();
+        Options options = OptionsFile::load(path);
+        options.ownTail = QStringLiteral("changed");
+        benchmark::DoNotOptimize(OptionsFile::save(path, options));
+    }
+}
+BENCHMARK(BM_OptionsFile1MBlankLines)->Unit(benchmark::kMillisecond);
 
 void BM_ComposeInsertion(benchmark::State& state) {
     const QString tail = QStringLiteral("【小尾巴】今天也要元气满满地回帖哦～");

@@ -41,6 +41,8 @@ def main(folder):
          "<= 20 / 30 ms"),
         ("F8 -> text in the box (median / max)",
          "%.1f / %.1f ms" % (latency["text_ms"]["median"], latency["text_ms"]["max"]), ""),
+        ("options file of 1 MB blank lines: read and write",
+         "%.1f ms" % ms(core["BM_OptionsFile1MBlankLines"]), "well under 100 ms"),
         ("tail list load, 100 000 lines (file)", "%.1f ms" % ms(core["BM_LoadTailListFile100k"]),
          "<= 100 ms"),
         ("tail list load, 100 000 lines (into List1)",

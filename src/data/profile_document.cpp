@@ -65,41 +65,77 @@ QString quotedForWriting(const QString& value) {
 
 ProfileDocument ProfileDocument::fromBytes(const QByteArray& bytes) {
     ProfileDocument document;
-    const DecodedText decoded = decodeText(bytes);
+    DecodedText decoded = decodeText(bytes);
     document.encoding_ = decoded.encoding;
-    const QString& text = decoded.text;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    while (start < n) {
-        qsizetype end = start;
+    document.text_ = std::move(decoded.text);
+    document.parse();
+    return document;
+}
+
+QByteArray ProfileDocument::toBytes() const {
+    // Every line was decoded from the file or checked by storedLine, so this cannot fail.
+    std::optional<EncodedFile> file = encodeForFile(text_, encoding_);
+    return file ? std::move(file->bytes) : QByteArray();
+}
+
+// One pass over the text; a line ends at CR LF, CR or LF.
+void ProfileDocument::parse() {
+    entries_.clear();
+    const QChar* text = text_.constData();
+    const qsizetype n = text_.size();
+    qsizetype begin = 0;
+    while (begin < n) {
+        qsizetype end = begin;
         while (end < n && text[end] != u'\r' && text[end] != u'\n')
             ++end;
         qsizetype next = end;
         if (next < n)
             next += text[next] == u'\r' && next + 1 < n && text[next + 1] == u'\n' ? 2 : 1;
-        Line line;
-        line.content = text.sliced(start, end - start);
-        line.ending = text.sliced(end, next - end);
-        classify(line);
-        document.lines_.push_back(std::move(line));
-        start = next;
+
+        Entry entry{false, begin, end, next, 0, 0, 0};
+        qsizetype p = begin;
+        while (p < end && isBlank(text[p]))
+            ++p;
+        bool keep = false;
+        if (p < end && text[p] == u'[') {
+            qsizetype close = end;
+            while (close > p && text[close - 1] != u']')
+                --close;
+            if (close - 1 > p) {
+                entry.section = true;
+                entry.nameBegin = p + 1;
+                entry.nameEnd = close - 1;
+                keep = true;
+            }
+        }
+        if (!keep && p < end && text[p] != u';') {
+            qsizetype equals = p;
+            while (equals < end && text[equals] != u'=')
+                ++equals;
+            qsizetype nameEnd = equals;
+            while (nameEnd > p && isBlank(text[nameEnd - 1]))
+                --nameEnd;
+            // A line without '=' or without a name: nothing can look it up.
+            if (equals < end && nameEnd > p) {
+                entry.nameBegin = p;
+                entry.nameEnd = nameEnd;
+                entry.equals = equals;
+                keep = true;
+            }
+        }
+        if (keep)
+            entries_.push_back(entry);
+        begin = next;
     }
-    return document;
 }
 
-QByteArray ProfileDocument::toBytes() const {
-    qsizetype size = 0;
-    for (const Line& line : lines_)
-        size += line.content.size() + line.ending.size();
-    QString text;
-    text.reserve(size);
-    for (const Line& line : lines_) {
-        text += line.content;
-        text += line.ending;
-    }
-    // Every line was decoded from the file or checked by storedLine, so this cannot fail.
-    std::optional<EncodedFile> file = encodeForFile(text, encoding_);
-    return file ? std::move(file->bytes) : QByteArray();
+QStringView ProfileDocument::name(const Entry& entry) const {
+    QStringView name = QStringView(text_).sliced(entry.nameBegin, entry.nameEnd - entry.nameBegin);
+    while (!name.isEmpty() && isBlank(name.front()))
+        name = name.sliced(1);
+    while (!name.isEmpty() && isBlank(name.back()))
+        name.chop(1);
+    return name;
 }
 
 std::optional<QString> ProfileDocument::storedLine(const QString& content) const {
@@ -110,47 +146,14 @@ std::optional<QString> ProfileDocument::storedLine(const QString& content) const
     return decodePart(*bytes, encoding_);
 }
 
-void ProfileDocument::classify(Line& line) {
-    line.kind = Kind::Other;
-    line.sectionName.clear();
-    const QString& content = line.content;
-    qsizetype p = 0;
-    while (p < content.size() && isBlank(content[p]))
-        ++p;
-    if (p == content.size() || content[p] == u';')
-        return;
-    if (content[p] == u'[') {
-        const qsizetype close = content.lastIndexOf(u']');
-        if (close > p) {
-            line.kind = Kind::Section;
-            line.sectionName = trimBlanks(content.mid(p + 1, close - p - 1));
-            return;
-        }
-    }
-    const qsizetype equals = content.indexOf(u'=', p);
-    if (equals < 0)
-        return;
-    qsizetype keyEnd = equals;
-    while (keyEnd > p && isBlank(content[keyEnd - 1]))
-        --keyEnd;
-    if (keyEnd == p)
-        return; // no name: nothing can look it up
-    line.kind = Kind::Key;
-    line.keyBegin = p;
-    line.keyEnd = keyEnd;
-    line.equals = equals;
-}
-
 std::optional<ProfileDocument::SectionSpan>
 ProfileDocument::findSection(const QString& section) const {
     const QString wanted = trimBlanks(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const Line& line = lines_[i];
-        if (line.kind != Kind::Section ||
-            line.sectionName.compare(wanted, Qt::CaseInsensitive) != 0)
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (!entries_[i].section || name(entries_[i]).compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
         SectionSpan span{i, i + 1};
-        while (span.end < lines_.size() && lines_[span.end].kind != Kind::Section)
+        while (span.end < entries_.size() && !entries_[span.end].section)
             ++span.end;
         return span;
     }
@@ -161,12 +164,7 @@ std::optional<std::size_t> ProfileDocument::findKey(const SectionSpan& span,
                                                     const QString& key) const {
     const QString wanted = trimBlanks(key);
     for (std::size_t i = span.header + 1; i < span.end; ++i) {
-        const Line& line = lines_[i];
-        if (line.kind != Kind::Key)
-            continue;
-        const QStringView name =
-            QStringView(line.content).sliced(line.keyBegin, line.keyEnd - line.keyBegin);
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+        if (name(entries_[i]).compare(wanted, Qt::CaseInsensitive) == 0)
             return i;
     }
     return std::nullopt;
@@ -179,8 +177,8 @@ std::optional<QString> ProfileDocument::find(const QString& section, const QStri
     const std::optional<std::size_t> index = findKey(*span, key);
     if (!index)
         return std::nullopt;
-    const Line& line = lines_[*index];
-    QString value = trimBlanks(line.content.sliced(line.equals + 1));
+    const Entry& entry = entries_[*index];
+    QString value = trimBlanks(text_.sliced(entry.equals + 1, entry.lineEnd - entry.equals - 1));
     if (hasSurroundingQuotes(value))
         value = value.mid(1, value.size() - 2);
     return value;
@@ -200,51 +198,39 @@ bool ProfileDocument::setValue(const QString& section, const QString& key, const
     const std::optional<SectionSpan> span = findSection(section);
     const std::optional<std::size_t> index = span ? findKey(*span, key) : std::nullopt;
     if (index) {
-        Line& line = lines_[*index];
-        const std::optional<QString> content = storedLine(
-            line.content.mid(line.keyBegin, line.keyEnd - line.keyBegin) + u'=' + written);
+        const Entry entry = entries_[*index];
+        const std::optional<QString> content = storedLine(name(entry).toString() + u'=' + written);
         if (!content)
             return false;
-        line.content = *content;
-        classify(line);
+        text_.replace(entry.lineBegin, entry.lineEnd - entry.lineBegin, *content);
+        parse();
         return true;
     }
 
     const std::optional<QString> keyContent = storedLine(trimBlanks(key) + u'=' + written);
     if (!keyContent)
         return false;
-    Line keyLine;
-    keyLine.content = *keyContent;
-    keyLine.ending = kCrLf;
-    classify(keyLine);
-
     if (span) {
-        std::size_t after = span->header;
-        for (std::size_t i = span->header + 1; i < span->end; ++i) {
-            if (lines_[i].kind == Kind::Key)
-                after = i;
-        }
-        insertLine(after + 1, std::move(keyLine));
+        // After the section's last key, or right after its header.
+        insertLine(entries_[span->end - 1].nextLine, *keyContent);
         return true;
     }
-
-    const std::optional<QString> headerContent = storedLine(u'[' + trimBlanks(section) + u']');
-    if (!headerContent)
+    const std::optional<QString> header = storedLine(u'[' + trimBlanks(section) + u']');
+    if (!header)
         return false;
-    Line header;
-    header.content = *headerContent;
-    header.ending = kCrLf;
-    classify(header);
-    insertLine(lines_.size(), std::move(header));
-    insertLine(lines_.size(), std::move(keyLine));
+    insertLine(text_.size(), *header);
+    insertLine(text_.size(), *keyContent);
     return true;
 }
 
-void ProfileDocument::insertLine(std::size_t at, Line line) {
+void ProfileDocument::insertLine(qsizetype at, const QString& content) {
     // The line before may be the file's last one, left without a line end.
-    if (at > 0 && lines_[at - 1].ending.isEmpty())
-        lines_[at - 1].ending = kCrLf;
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    if (at > 0 && at == text_.size() && text_.back() != u'\r' && text_.back() != u'\n') {
+        text_ += kCrLf;
+        at = text_.size();
+    }
+    text_.insert(at, content + kCrLf);
+    parse();
 }
 
 } // namespace qlq

@@ -41,34 +41,36 @@ public:
     bool setValue(const QString& section, const QString& key, const QString& value);
 
 private:
-    enum class Kind { Other, Section, Key };
-
-    struct Line {
-        QString content; // without the line ending
-        QString ending;  // "\r\n", "\n", "\r" or empty for an unended last line
-        Kind kind = Kind::Other;
-        QString sectionName;    // for a section line
-        qsizetype keyBegin = 0; // for a key line: the name, blanks around it excluded
-        qsizetype keyEnd = 0;
-        qsizetype equals = 0; // position of the first '='
+    // A section or key line, as offsets into the text; other lines (comments, blanks) need no
+    // record, which keeps a file of a million blank lines cheap.
+    struct Entry {
+        bool section = false;
+        qsizetype lineBegin = 0; // the line's first character
+        qsizetype lineEnd = 0;   // where its content ends, before the line ending
+        qsizetype nextLine = 0;  // after its line ending
+        qsizetype nameBegin = 0; // the section's or key's name, blanks around it excluded
+        qsizetype nameEnd = 0;
+        qsizetype equals = 0; // a key line's first '='
     };
 
-    // Where a section's lines lie: its header and the lines up to the next header.
+    // Where a section's entries lie: its header and the entries up to the next header.
     struct SectionSpan {
         std::size_t header = 0;
-        std::size_t end = 0; // one past its last line
+        std::size_t end = 0; // one past its last entry
     };
 
-    static void classify(Line& line);
+    void parse();
+    QStringView name(const Entry& entry) const;
     // The line as it will read back from the file, or nothing when it cannot be encoded.
     std::optional<QString> storedLine(const QString& content) const;
     std::optional<SectionSpan> findSection(const QString& section) const;
     std::optional<std::size_t> findKey(const SectionSpan& span, const QString& key) const;
-    // Gives the line before a line end if it had none, so the new line starts a line of its own.
-    void insertLine(std::size_t at, Line line);
+    // Puts a line (ended by CR LF) at `at`; a last line without an ending first gets one.
+    void insertLine(qsizetype at, const QString& content);
 
     TextEncoding encoding_ = TextEncoding::Gb18030;
-    std::vector<Line> lines_;
+    QString text_;
+    std::vector<Entry> entries_;
 };
 
 } // namespace qlq

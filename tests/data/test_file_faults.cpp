@@ -1,6 +1,7 @@
 // Faults the file layer meets on real systems: blocked directories, a full or read-only disk,
 // special files in place of the tail list, garbage and huge files.
 #include "data/file_access.h"
+#include "data/options_file.h"
 #include "data/tail_list_file.h"
 #include "support/temp_dir.h"
 
@@ -110,4 +111,16 @@ TEST(TailListContentFaults, RandomBytesKeepEveryLineEndAndAHugeLineLoads) {
     EXPECT_EQ(content.tails[0].size(), repeats * 4);
     EXPECT_TRUE(content.tails[0].startsWith(u"青岚雀a青"_s));
     EXPECT_LT((peakRssKb() - before) / 1024, 1024); // a few times the file, never dozens
+}
+
+TEST(OptionsFileFaults, AMillionBlankLinesAreReadAndWrittenInLittleMemory) {
+    TempProgramDir dir;
+    dir.write(u"corvane.ini"_s, "[t1]\r\nt=old\r\n" + QByteArray("\r\n").repeated(1 << 20));
+    const long before = peakRssKb();
+    EXPECT_EQ(OptionsFile::load(dir.file(u"corvane.ini"_s)).ownTail, u"old"_s);
+    EXPECT_EQ(OptionsFile::save(dir.file(u"corvane.ini"_s), {u"new"_s, true, false, true}),
+              std::nullopt);
+    // A record for every blank line took hundreds of megabytes (and seconds) here.
+    EXPECT_LT(peakRssKb() - before, 64 * 1024);
+    EXPECT_TRUE(dir.read(u"corvane.ini"_s).startsWith("[t1]\r\nt=new\r\n\r\n"));
 }
