@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "data/data_paths.h"
-#include "platform/x11/x11_desktop.h"
+#include "platform/desktop_factory.h"
 #include "ui/program_icon.h"
 #include "windows/splash_window.h"
 
@@ -50,17 +50,17 @@ int main(int argc, char* argv[]) {
         qSetMessagePattern(QStringLiteral("%{time process} %{category}: %{message}"));
     }
 
-    prepareX11Threads();
+    prepareDesktop();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));
     // No display name: Qt would append it to every window's caption.
     setProgramLook(app);
 
-    X11Desktop desktop;
-    Program program(desktop,
-                    DataPaths::resolve(desktop.programDirectory(), desktop.userDataDirectory()));
+    const std::unique_ptr<DesktopServices> desktop = createDesktop();
+    Program program(*desktop,
+                    DataPaths::resolve(desktop->programDirectory(), desktop->userDataDirectory()));
     // The program starts with the splash; its timer brings up the main window.
-    auto* splash = new SplashWindow(desktop, [&program] { program.showMainWindow(); });
+    auto* splash = new SplashWindow(*desktop, [&program] { program.showMainWindow(); });
     splash->load();
     splash->show();
     return app.exec();

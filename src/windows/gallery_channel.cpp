@@ -7,7 +7,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 
@@ -22,7 +24,11 @@ QString galleryServerName() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty() || !QDir().mkpath(dir))
         dir = QDir::tempPath();
+#ifdef Q_OS_UNIX
     return dir + QStringLiteral("/qinglanque-gallery-%1").arg(getuid());
+#else
+    return QStringLiteral("qinglanque-gallery-") + qEnvironmentVariable("USERNAME");
+#endif
 }
 
 bool askGalleryToRaise(const QString& serverName, int waitMs) {

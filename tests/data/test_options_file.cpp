@@ -47,15 +47,17 @@ TEST(OptionsFile, SaveWritesItsFourEntriesOrFailsKeepingTheOldFile) {
               "Check1=1\r\nCheck2=0\r\nweiba=1\r\n[more]\nY=2");
 
     const Options options{QString(100, u'x'), true, true, true};
-    dir.write(u"corvane.ini"_s, before);
-    std::optional<QString> error;
-    {
-        const FileSizeLimit fullDisk(16);
-        error = OptionsFile::save(file, options);
+    if (FileSizeLimit::kAvailable) {
+        dir.write(u"corvane.ini"_s, before);
+        std::optional<QString> error;
+        {
+            const FileSizeLimit fullDisk(16);
+            error = OptionsFile::save(file, options);
+        }
+        EXPECT_NE(error, std::nullopt);
+        EXPECT_EQ(dir.read(u"corvane.ini"_s), before);
+        EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::Files), QStringList{u"corvane.ini"_s});
     }
-    EXPECT_NE(error, std::nullopt);
-    EXPECT_EQ(dir.read(u"corvane.ini"_s), before);
-    EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::Files), QStringList{u"corvane.ini"_s});
 
     QDir().mkpath(dir.file(u"folder.ini"_s)); // cannot be read, so is not overwritten
     EXPECT_NE(OptionsFile::save(dir.file(u"folder.ini"_s), options), std::nullopt);

@@ -220,8 +220,9 @@ class Image:
 
 
 class Session:
-    def __init__(self, program=None, wm=False, tray=False, browser=True):
+    def __init__(self, program=None, wm=False, tray=False, browser=True, launcher=()):
         self.program = Path(program or os.environ["QLQ_PROGRAM"]).resolve()
+        self.launcher = list(launcher)  # e.g. ["wine"] for the Windows program
         self.wm, self.tray, self.browser = wm, tray, browser
         self.token = uuid.uuid4().hex
         self.page = Page(self.press)
@@ -381,7 +382,8 @@ class Session:
             files["corvane.ini"] = options
         for name, data in files.items():
             (directory / "corvane" / name).write_bytes(data)
-        run = ProgramRun(f"program{len(self.runs) + 1}", [str(directory / self.program.name)],
+        run = ProgramRun(f"program{len(self.runs) + 1}",
+                         [*self.launcher, str(directory / self.program.name)],
                          dict(self.env, **(env or {})), self.tmp, cwd=directory)
         run.directory = directory
         self.runs.append(run)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/desktop_services.h"
+
+#include <QObject>
+
+#include <functional>
+
+namespace qlq {
+
+// Watches F8 the way Windows programs do: GetAsyncKeyState at every poll, plus a low-level
+// keyboard hook that only looks (every key goes on to the next hook) so that a press is
+// answered at once. Nothing is taken from the program the user types in.
+class Win32KeyWatcher : public QObject {
+    Q_OBJECT
+public:
+    Win32KeyWatcher();
+    ~Win32KeyWatcher() override;
+
+    // Whether the hook is in place; without it presses are still seen at the next poll.
+    bool hooked() const { return hook_ != nullptr; }
+
+    // Any non-zero key state: down now, or pressed since the previous call.
+    bool queryF8Pressed();
+    // Alt or a Windows key down now: Ctrl+V would not paste while one of them is held.
+    bool pasteBlockingModifierDown() const;
+
+    // Called from the event loop, never from inside the hook.
+    void setHandler(std::function<void(KeyActivity)> handler) { handler_ = std::move(handler); }
+
+    // What the hook saw: a key went down or up.
+    void observeKey(unsigned long virtualKey, bool down);
+
+private:
+    void report(KeyActivity activity);
+
+    void* hook_ = nullptr;
+    bool f8Down_ = false;
+    std::function<void(KeyActivity)> handler_;
+};
+
+} // namespace qlq
