@@ -16,8 +16,12 @@ void centreFrame(QWidget& window) {
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize frame = window.frameGeometry().size();
-    window.move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
+    const QMargins margins =
+        window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    const QSize frame = window.size().grownBy(margins);
+    const QPoint frameAt = area.topLeft() + QPoint((area.width() - frame.width()) / 2,
+                                                   (area.height() - frame.height()) / 2);
+    window.move(frameAt); // a window's position is its frame's
 }
 
 bool framed(const QWidget& window) {
@@ -38,10 +42,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // The native window exists once shown; its frame arrives with a later move.
+        // The native window exists once shown; the first event after its frame came acts.
         if (watched == &window_ && event->type() == QEvent::Show && window_.windowHandle())
             window_.windowHandle()->installEventFilter(this);
-        if (watched == window_.windowHandle() && event->type() == QEvent::Move && framed(window_)) {
+        if (watched == window_.windowHandle() && framed(window_)) {
             window_.removeEventFilter(this);
             window_.windowHandle()->removeEventFilter(this);
             // Moved by anyone since it was centred: that place stands.
