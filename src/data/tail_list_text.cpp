@@ -38,28 +38,26 @@ QString tailListTextToSave(QStringView text) {
 EditorDocumentText toEditorDocumentText(QStringView text) {
     EditorDocumentText out;
     out.text.reserve(text.size());
+    qsizetype copied = 0; // text before this index is in out.text
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        switch (c) {
-        case u'\r':
+        if (c != u'\r' && c != u'\n' && c != kLineSeparator && c != kParagraphSeparator &&
+            c != kFrameStart && c != kFrameEnd)
+            continue;
+        out.text.append(text.sliced(copied, i - copied));
+        if (c == u'\r') {
             if (i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
             out.text += QChar(kParagraphSeparator);
-            break;
-        case u'\n':
+        } else if (c == u'\n') {
             out.text += QChar(kLineSeparator);
-            break;
-        case kLineSeparator:
-        case kParagraphSeparator:
-        case kFrameStart:
-        case kFrameEnd:
+        } else {
             out.kept.push_back({out.text.size(), c});
             out.text += QChar(c == kFrameStart || c == kFrameEnd ? kReplacement : kLineSeparator);
-            break;
-        default:
-            out.text += text[i];
         }
+        copied = i + 1;
     }
+    out.text.append(text.sliced(copied));
     return out;
 }
 
@@ -74,16 +72,16 @@ QString fromEditorDocumentText(QStringView raw, const std::vector<KeptCharacter>
     auto next = kept.begin();
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw[i];
-        while (next != kept.end() && next->position < i)
-            ++next;
-        if (next != kept.end() && next->position == i)
+        if (next != kept.end() && next->position == i) {
             out += QChar(next->original);
-        else if (c == kParagraphSeparator)
+            ++next;
+        } else if (c == kParagraphSeparator) {
             out += QLatin1String("\r\n");
-        else if (c == kLineSeparator)
+        } else if (c == kLineSeparator) {
             out += QLatin1Char('\n');
-        else
+        } else {
             out += c;
+        }
     }
     return out;
 }
