@@ -82,7 +82,7 @@ std::optional<QString> OptionsFile::save(const QString& path, const Options& opt
         qCDebug(log::files, "options in %ls unchanged", qUtf16Printable(path));
         return std::nullopt;
     }
-    const std::optional<QString> error = writeFileAtomically(path, bytes);
+    std::optional<QString> error = writeFileAtomically(path, bytes);
     if (error)
         qCWarning(log::files, "cannot write %ls: %ls", qUtf16Printable(path),
                   qUtf16Printable(*error));

@@ -243,7 +243,7 @@ TEST_F(EditorWindowTest, AUtf8ListIsSavedAsUtf8AndTheSaveKeepsTheListPosition) {
         return rows.indexOf(desktop.clipboard().mid(3));
     };
     pressF8();
-    const int before = pressF8(); // past row 0 and 1, so no reset can look like going on
+    const qsizetype before = pressF8(); // past row 0 and 1, so no reset can look like going on
     typeLine(editor, u"丁"_s);
     click(editor, "Command16");
     ASSERT_FALSE(editor);
