@@ -45,11 +45,11 @@ struct Fixture {
         mainWindow->show();
     }
     TailEditorWindow* openEditor() {
-        auto* editor = new TailEditorWindow(desktop,
-                                            TailListSource{mainWindow->tails(),
-                                                           mainWindow->paths().tailListFile(),
-                                                           mainWindow->tailListEncoding()},
-                                            mainWindow->windowIcon());
+        auto* editor = new TailEditorWindow(
+            desktop,
+            TailListSource{mainWindow->tails(), mainWindow->paths().tailListFile(),
+                           mainWindow->tailListEncoding(), std::nullopt},
+            mainWindow->windowIcon());
         QObject::connect(editor, &TailEditorWindow::saved, mainWindow.get(),
                          &MainWindow::reloadTailList);
         editor->show();

@@ -61,7 +61,8 @@ void Program::openEditor() {
         return;
     editor_ = new TailEditorWindow(desktop_,
                                    TailListSource{mainWindow_->tails(), paths_.tailListFile(),
-                                                  mainWindow_->tailListEncoding()},
+                                                  mainWindow_->tailListEncoding(),
+                                                  mainWindow_->tailListProblem()},
                                    mainWindow_->windowIcon());
     // Once the main window is gone there is no list to rebuild; the connection goes with it.
     connect(editor_, &TailEditorWindow::saved, mainWindow_, &MainWindow::reloadTailList);

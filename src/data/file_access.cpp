@@ -3,9 +3,25 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
+#include <filesystem>
+#include <system_error>
+
 namespace qlq {
+namespace {
+
+// The complete new file waits under this name beside the target until it replaces the target.
+// QSaveFile would write it under the target's name plus six random letters, which a user's own
+// "qinglanque.ini.backup" also matches; this suffix is the program's alone.
+const QString kNewSuffix = QStringLiteral(".qlq-new");
+
+std::filesystem::path nativePath(const QString& path) {
+    return {QDir::toNativeSeparators(path).toStdU16String()};
+}
+
+} // namespace
 
 FileReadResult readWholeFile(const QString& path) {
     FileReadResult result;
@@ -55,7 +71,11 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return QStringLiteral("无法创建目录 %1").arg(QDir::toNativeSeparators(info.absolutePath()));
-    QSaveFile file(path);
+    // The rename below would replace a read-only file all the same.
+    if (info.isFile() && !info.isWritable())
+        return QStringLiteral("文件是只读的");
+    const QString newFile = path + kNewSuffix;
+    QSaveFile file(newFile);
     // Unbuffered: QSaveFile only notices a failed write that passes through write() itself. A
     // buffer flushed inside commit() that hits a full disk is ignored, and the cut-off file is
     // renamed over the old one.
@@ -68,7 +88,33 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     }
     if (!file.commit())
         return file.errorString();
+    if (info.isFile())
+        QFile::setPermissions(newFile, info.permissions());
+    // Replaces the target in one step, on Windows too (QFile::rename refuses to).
+    std::error_code error;
+    std::filesystem::rename(nativePath(newFile), nativePath(path), error);
+    if (error) {
+        QFile::remove(newFile);
+        return QString::fromLocal8Bit(error.message());
+    }
     return std::nullopt;
+}
+
+int removeStaleSaveFiles(const QString& path) {
+    const QFileInfo target(path);
+    // The new file itself, and QSaveFile's own temporary for it (six random letters).
+    const QRegularExpression stale(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(target.fileName() + kNewSuffix) +
+        QStringLiteral("(\\.[A-Za-z0-9]{6})?")));
+    int removed = 0;
+    const QFileInfoList candidates =
+        target.absoluteDir().entryInfoList({target.fileName() + kNewSuffix + QLatin1Char('*')},
+                                           QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& file : candidates) {
+        if (stale.match(file.fileName()).hasMatch() && QFile::remove(file.absoluteFilePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace qlq

@@ -26,4 +26,8 @@ FileReadResult readWholeFile(const QString& path);
 // failure, or nothing on success.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
 
+// Removes the temporary files a save of `path` leaves behind when the program is killed in its
+// middle; they carry a name no other program uses. Returns how many were removed.
+int removeStaleSaveFiles(const QString& path);
+
 } // namespace qlq

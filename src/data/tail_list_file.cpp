@@ -11,6 +11,7 @@ TailListContent loadTailListFile(const QString& path) {
     const FileReadResult file = readWholeFile(path);
     if (file.status != FileReadResult::Status::Ok) {
         content.readable = file.status == FileReadResult::Status::Missing;
+        content.error = file.error;
         return content;
     }
     const DecodedText decoded = decodeText(file.bytes);

@@ -11,6 +11,7 @@ struct TailListContent {
     QStringList tails;
     TextEncoding encoding = TextEncoding::Gb18030;
     bool readable = true; // false when the file was there but could not be read
+    QString error;        // why it could not be read
 };
 
 // Reads every line of the tail list file. A missing or unreadable file is an empty list.

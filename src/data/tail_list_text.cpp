@@ -5,6 +5,10 @@ namespace {
 
 constexpr char16_t kLineSeparator = u'\u2028';
 constexpr char16_t kParagraphSeparator = u'\u2029';
+// Qt's text documents take these two as frame marks, that is, as paragraph ends.
+constexpr char16_t kFrameStart = u'\ufdd0';
+constexpr char16_t kFrameEnd = u'\ufdd1';
+constexpr char16_t kReplacement = u'\ufffd';
 
 } // namespace
 
@@ -31,17 +35,33 @@ QString tailListTextToSave(QStringView text) {
     return closed;
 }
 
-QString toEditorDocumentText(QStringView text) {
-    QString out = text.toString();
-    QChar* data = out.data();
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        if (data[i] == u'\n' && (i == 0 || data[i - 1] != u'\r'))
-            data[i] = QChar(kLineSeparator);
+EditorDocumentText toEditorDocumentText(QStringView text) {
+    EditorDocumentText out;
+    out.text.reserve(text.size());
+    qsizetype copied = 0; // text before this index is in out.text
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c != u'\r' && c != u'\n' && c != kLineSeparator && c != kParagraphSeparator &&
+            c != kFrameStart && c != kFrameEnd)
+            continue;
+        out.text.append(text.sliced(copied, i - copied));
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            out.text += QChar(kParagraphSeparator);
+        } else if (c == u'\n') {
+            out.text += QChar(kLineSeparator);
+        } else {
+            out.kept.push_back({out.text.size(), c});
+            out.text += QChar(c == kFrameStart || c == kFrameEnd ? kReplacement : kLineSeparator);
+        }
+        copied = i + 1;
     }
+    out.text.append(text.sliced(copied));
     return out;
 }
 
-QString fromEditorDocumentText(QStringView raw) {
+QString fromEditorDocumentText(QStringView raw, const std::vector<KeptCharacter>& kept) {
     qsizetype paragraphs = 0;
     for (QChar c : raw) {
         if (c == kParagraphSeparator)
@@ -49,13 +69,19 @@ QString fromEditorDocumentText(QStringView raw) {
     }
     QString out;
     out.reserve(raw.size() + paragraphs);
-    for (QChar c : raw) {
-        if (c == kParagraphSeparator)
+    auto next = kept.begin();
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw[i];
+        if (next != kept.end() && next->position == i) {
+            out += QChar(next->original);
+            ++next;
+        } else if (c == kParagraphSeparator) {
             out += QLatin1String("\r\n");
-        else if (c == kLineSeparator)
+        } else if (c == kLineSeparator) {
             out += QLatin1Char('\n');
-        else
+        } else {
             out += c;
+        }
     }
     return out;
 }

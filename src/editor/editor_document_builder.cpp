@@ -1,21 +1,11 @@
 #include "editor/editor_document_builder.h"
 
-#include "data/tail_list_text.h"
+#include "editor/tail_text_edit.h"
 
 #include <QTextDocument>
 #include <QThread>
 
 namespace qlq {
-namespace {
-
-std::unique_ptr<QTextDocument> makeDocument(const QString& text) {
-    auto document = std::make_unique<QTextDocument>();
-    document->setUndoRedoEnabled(false);
-    document->setPlainText(toEditorDocumentText(text));
-    return document;
-}
-
-} // namespace
 
 EditorDocumentBuilder::EditorDocumentBuilder(QObject* parent) : QObject(parent) {}
 
@@ -28,12 +18,12 @@ void EditorDocumentBuilder::build(const QString& text) {
     if (worker_.joinable() || result_)
         return;
     if (QStringView(text).count(u'\r') < kBackgroundLines) {
-        emit ready(makeDocument(text).release());
+        emit ready(TailTextEdit::makeDocument(text).release());
         return;
     }
     QThread* home = thread();
     worker_ = std::thread([this, text, home] {
-        std::unique_ptr<QTextDocument> document = makeDocument(text);
+        std::unique_ptr<QTextDocument> document = TailTextEdit::makeDocument(text);
         document->moveToThread(home);
         result_ = std::move(document);
         // Posted to this object: dropped unheard if it is destroyed first, and the destructor

@@ -4,6 +4,7 @@
 #include "data/tail_list_text.h"
 #include "data/tail_list_writer.h"
 #include "editor/editor_document_builder.h"
+#include "editor/tail_text_edit.h"
 #include "platform/desktop_services.h"
 #include "ui/controls.h"
 #include "ui/program_title.h"
@@ -11,7 +12,6 @@
 
 #include <QDir>
 #include <QPlainTextDocumentLayout>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QTextDocument>
@@ -27,10 +27,7 @@ constexpr char kCancelName[] = "Command1";
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption,
                     const QRect& designed) {
-    auto* b = placeControl(new QPushButton(caption, parent), name, designed);
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
+    return pressedByEnter(placeControl(new QPushButton(caption, parent), name, designed));
 }
 
 } // namespace
@@ -38,7 +35,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption,
 TailEditorWindow::TailEditorWindow(DesktopServices& desktop, TailListSource source,
                                    const QIcon& icon, QWidget* parent)
     : QWidget(parent, Qt::Window), desktop_(desktop), tailListFile_(std::move(source.file)),
-      encoding_(source.encoding) {
+      encoding_(source.encoding), readProblem_(std::move(source.readProblem)) {
     setObjectName(QString::fromLatin1(kWindowName));
     setWindowTitle(programTitle() + QStringLiteral("        修改内容"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -60,7 +57,7 @@ TailEditorWindow::TailEditorWindow(DesktopServices& desktop, TailListSource sour
 TailEditorWindow::~TailEditorWindow() = default;
 
 void TailEditorWindow::createControls() {
-    textEdit_ = placeControl(new QPlainTextEdit(this), kTextName, layout_.text);
+    textEdit_ = placeControl(new TailTextEdit(this), kTextName, layout_.text);
     textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textEdit_->setTabChangesFocus(true);
@@ -90,7 +87,7 @@ void TailEditorWindow::showDocument(QTextDocument* document) {
 }
 
 QString TailEditorWindow::editorText() const {
-    return fromEditorDocumentText(textEdit_->document()->toRawText());
+    return textEdit_->tailListText();
 }
 
 void TailEditorWindow::resizeEvent(QResizeEvent* event) {
@@ -110,6 +107,15 @@ void TailEditorWindow::layOut() {
 void TailEditorWindow::save() {
     if (!textLoaded_)
         return;
+    if (readProblem_) {
+        qCWarning(log::files, "not saving over %ls: it could not be read",
+                  qUtf16Printable(tailListFile_));
+        desktop_.showMessage(this, programTitle(),
+                             QStringLiteral("没有保存：%1 读取失败（%2），编辑框里并不是它的内容，"
+                                            "保存会把它覆盖掉。")
+                                 .arg(QDir::toNativeSeparators(tailListFile_), *readProblem_));
+        return;
+    }
     // Written the way the file was read: a list read as UTF-8 stays UTF-8.
     if (const std::optional<QString> error =
             saveTailListFile(tailListFile_, editorText(), encoding_)) {

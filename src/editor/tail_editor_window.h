@@ -8,19 +8,24 @@
 #include <QStringList>
 #include <QWidget>
 
-class QPlainTextEdit;
+#include <optional>
+
 class QPushButton;
 class QTextDocument;
 
 namespace qlq {
 
 class DesktopServices;
+class TailTextEdit;
 
 // What the editor edits: the list as the main window holds it and the file it came from.
 struct TailListSource {
     QStringList tails;
     QString file;
     TextEncoding encoding = TextEncoding::Gb18030;
+    // Why the file could not be read, when it could not: the list is then not its content, and
+    // the file is never overwritten from it.
+    std::optional<QString> readProblem;
 };
 
 // The whole tail list as one text. 保存修改 replaces the tail list file with the text, reports
@@ -55,10 +60,11 @@ private:
     DesktopServices& desktop_;
     QString tailListFile_;
     TextEncoding encoding_;
+    std::optional<QString> readProblem_;
     EditorLayout layout_;
     bool textLoaded_ = false;
 
-    QPlainTextEdit* textEdit_ = nullptr;
+    TailTextEdit* textEdit_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 };

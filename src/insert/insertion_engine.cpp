@@ -14,6 +14,9 @@ InsertionEngine::InsertionEngine(DesktopServices& desktop, InsertionControls& co
     timer_->setInterval(kTickMs);
     connect(timer_, &QTimer::timeout, this, &InsertionEngine::tick);
     timer_->start();
+    f8Armed_ = !desktop_.queryF8Pressed();
+    if (!f8Armed_)
+        qCInfo(log::insert, "F8 press from before the start dropped");
     desktop_.setKeyActivityHandler([this](KeyActivity activity) { onKeyActivity(activity); });
 }
 
@@ -49,7 +52,11 @@ void InsertionEngine::stop() {
 void InsertionEngine::tick() {
     if (!running_)
         return;
-    const bool pressed = desktop_.queryF8Pressed();
+    bool pressed = desktop_.queryF8Pressed();
+    if (!f8Armed_) {
+        f8Armed_ = !pressed; // armed once the old press is over
+        pressed = false;
+    }
     if (pending_) {
         if (pending_->age.elapsed() > kDeferLimitMs) {
             qCInfo(log::insert, "press dropped: Alt, Super or AltGr was held for more than %d s",
@@ -70,6 +77,7 @@ void InsertionEngine::onKeyActivity(KeyActivity activity) {
         return;
     switch (activity) {
     case KeyActivity::F8Pressed:
+        f8Armed_ = true; // a fresh press, whatever was held before
         if (!sinceLastPress_.isValid() || sinceLastPress_.elapsed() >= kTickMs) {
             timer_->start(); // the next regular tick comes a full interval later
             tick();
@@ -92,7 +100,9 @@ void InsertionEngine::startPress() {
         composeInsertion(controls_.rowText(row), controls_.appendOwnTail(), controls_.ownTail());
     controls_.showComposed(text);
     qCDebug(log::insert, "F8: row %d of %d (%s order)", row, rows, random ? "random" : "list");
-    pending_ = Pending{text, controls_.sendAfterInsert(), {}};
+    pending_ = Pending{text, controls_.sendAfterInsert(), {}, std::nullopt, chooser_.lastIndex()};
+    if (!random)
+        pending_->listRow = row;
     pending_->age.start();
     deliverPending();
 }
@@ -115,6 +125,9 @@ void InsertionEngine::deliverPending() {
     case InjectResult::Ok:
         break;
     }
+    // Only now does list order move on; a click or reload since the press has the last word.
+    if (pending_->listRow && chooser_.lastIndex() == pending_->lastIndexAtChoice)
+        chooser_.delivered(*pending_->listRow);
     const bool submit = pending_->submit;
     if (submit && desktop_.sendSubmit() != InjectResult::Ok)
         qCInfo(log::insert, "Ctrl+Enter could not be typed after the paste");

@@ -52,6 +52,8 @@ private:
         QString text;
         bool submit = false;
         QElapsedTimer age;
+        std::optional<int> listRow; // list order: the row to go on from once delivered
+        int lastIndexAtChoice = -1;
     };
 
     void onKeyActivity(KeyActivity activity);
@@ -64,6 +66,9 @@ private:
     TailChooser chooser_;
     QTimer* timer_; // Timer2
     bool running_ = true;
+    // False while F8 reads as pressed from before the engine started (a press during the splash,
+    // a key held since then): such a press is not one for this engine.
+    bool f8Armed_ = true;
     // Since the last press this engine answered: a watcher report within a tick of it is left
     // to the next regular tick, as the 500 ms poll would see it.
     QElapsedTimer sinceLastPress_;

@@ -4,13 +4,11 @@
 
 namespace qlq {
 
-int TailChooser::nextInListOrder(int rowCount) {
-    ++lastIndex_;
+int TailChooser::nextInListOrder(int rowCount) const {
     // Wrap also when beyond the end: a list shortened under the position must not turn every
     // later press into an empty tail.
-    if (lastIndex_ >= rowCount)
-        lastIndex_ = 0;
-    return lastIndex_;
+    const int next = lastIndex_ + 1;
+    return next >= rowCount ? 0 : next;
 }
 
 int TailChooser::atRandom(int rowCount, float r) {

@@ -6,7 +6,11 @@ namespace qlq {
 // row and leaves `lastIndex` alone.
 class TailChooser {
 public:
-    int nextInListOrder(int rowCount);
+    // The row the next list-order press takes. Nothing moves until that press is delivered: a
+    // press that never reached the reply must not skip its tail.
+    int nextInListOrder(int rowCount) const;
+    // A list-order press put `row` into the reply; the order goes on after it.
+    void delivered(int row) { lastIndex_ = row; }
     static int atRandom(int rowCount, float r);
 
     // Start-up, the editor's opening, random order turned off: the next press takes row 0.

@@ -19,7 +19,7 @@ enum class InjectResult { Ok, Retry, Failed };
 // answer a press at once instead of at the next poll.
 enum class KeyActivity {
     F8Pressed,        // a fresh F8 press (no auto-repeat)
-    ModifierReleased, // Alt, Super or AltGr went up
+    ModifierReleased, // a key that held a paste back went up: Alt, Super, AltGr, or F8 itself
 };
 
 // Every operation the program needs from the desktop. One implementation per desktop, one for
@@ -40,7 +40,10 @@ public:
     // ("" when the clipboard holds none) or nothing when the read failed or timed out.
     virtual void readClipboardText(std::function<void(std::optional<QString>)> done) = 0;
 
-    // Ctrl+V and Ctrl+Enter into whatever window has the keyboard focus.
+    // Ctrl+V and Ctrl+Enter into whatever window has the keyboard focus. A paste is held back
+    // (Retry) while the keys would go elsewhere: a modifier is down, or another program holds
+    // the keyboard until F8 is released. Ctrl+Enter is refused unless the last Ctrl+V surely
+    // pasted.
     virtual InjectResult sendPaste() = 0;
     virtual InjectResult sendSubmit() = 0;
 
@@ -56,6 +59,8 @@ public:
     // Modal message with an OK button only.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual bool systemTrayAvailable() const = 0;
+    // Told whenever the notification area comes or goes while the program runs.
+    virtual void setTrayAvailabilityHandler(std::function<void(bool available)> handler) = 0;
 };
 
 } // namespace qlq

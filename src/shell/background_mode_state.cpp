@@ -42,6 +42,15 @@ TrayActions BackgroundModeState::handle(TrayEvent event, bool trayAvailable) {
         mode_ = BackgroundMode::Ended;
         return act;
 
+    case TrayEvent::TrayLost:
+        // A hidden window without an icon could never be brought back.
+        if (!iconShown())
+            return act;
+        act.restoreWindow = mode_ == BackgroundMode::Background;
+        act.removeIcon = true;
+        mode_ = BackgroundMode::Shown;
+        return act;
+
     case TrayEvent::MainWindowClosed:
         act.removeIcon = iconShown();
         mode_ = BackgroundMode::Ended;

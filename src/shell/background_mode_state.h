@@ -16,6 +16,7 @@ enum class TrayEvent {
     OpenChosen,        // F01
     ExitChosen,        // F02
     MainWindowClosed,  // the main window's unload has run
+    TrayLost,          // the notification area went away, and the icon with it
 };
 
 // What the window and the icon have to do for one event, in this order.

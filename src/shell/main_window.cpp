@@ -3,12 +3,15 @@
 #include "config/build_config.h"
 #include "config/log_categories.h"
 #include "config/web_addresses.h"
+#include "data/file_access.h"
 #include "data/options_file.h"
 #include "data/tail_list_file.h"
 #include "insert/quick_slot.h"
 #include "platform/desktop_services.h"
 #include "shell/main_window_names.h"
 #include "shell/skin_engine.h"
+#include "shell/tail_list_model.h"
+#include "shell/tail_list_view.h"
 #include "text/display_text.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
@@ -19,13 +22,19 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QStringListModel>
+#include <QTimer>
 
 namespace qlq {
+namespace {
+
+// Text4 only mirrors the composed text, and nothing reads it back; a line box lays out all it
+// holds, which for a tail of megabytes takes longer than the paste itself.
+constexpr qsizetype kMirroredCharacters = 1000;
+
+} // namespace
 
 MainWindow::MainWindow(DesktopServices& desktop, DataPaths paths, NextRandom& random,
                        QWidget* parent)
@@ -66,13 +75,14 @@ void MainWindow::connectHandlers() {
     connect(drawNumberButton_, &QPushButton::clicked, this, &MainWindow::showRandomDraw);
     connect(randomOrderBox_, &QCheckBox::clicked, this, &MainWindow::onRandomOrderClicked);
 
-    // A user's selection, by mouse or keyboard; reloads block the selection model's signals.
-    connect(tailListView_, &QListView::clicked, this,
+    // A user's selection, by mouse or keyboard (a click on the selected row included); a row
+    // made current without a selection is not one. Reloads block the selection model's signals.
+    connect(tailListView_, &TailListView::clicked, this,
             [this](const QModelIndex& index) { engine_->rowChosen(index.row()); });
-    connect(tailListView_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid())
-                    engine_->rowChosen(current.row());
+    connect(tailListView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                if (!selected.indexes().isEmpty())
+                    engine_->rowChosen(selected.indexes().first().row());
             });
 
     // LostFocus means the focus went to another widget of this program, not to another
@@ -83,16 +93,23 @@ void MainWindow::connectHandlers() {
                 onEditListButtonLostFocus();
         });
 
-    for (const QuickSlot& slot : quickSlots_) {
+    for (QuickSlot& slot : quickSlots_) {
         connect(slot.lockButton, &QPushButton::clicked, this,
                 [this, &slot] { toggleQuickSlotLock(slot); });
         connect(slot.pasteButton, &QPushButton::clicked, this,
-                [this, &slot] { pasteClipboardInto(slot.text); });
+                [this, &slot] { pasteClipboardInto(slot); });
     }
 }
 
 void MainWindow::load() {
-    attachSkin(paths_.skinFile());
+    // Saves cut off by a kill leave their temporary files behind; nothing else uses them.
+    for (const QString& file : {paths_.optionsFile(), paths_.tailListFile()}) {
+        if (const int removed = removeStaleSaveFiles(file))
+            qCInfo(log::files, "removed %d unfinished save(s) of %ls", removed,
+                   qUtf16Printable(file));
+    }
+    if (const std::optional<QString> refused = attachSkin(paths_.skinFile()))
+        reportLater(*refused);
     const Options options = OptionsFile::load(paths_.optionsFile());
     storedOwnTail_ = options.ownTail;
     ownTailEdit_->setText(textForDisplay(options.ownTail));
@@ -115,6 +132,17 @@ QStringList MainWindow::tails() const {
 void MainWindow::reloadTailList() {
     TailListContent content = loadTailListFile(paths_.tailListFile());
     tailListEncoding_ = content.encoding;
+    const std::optional<QString> problem =
+        content.readable ? std::nullopt : std::optional<QString>(content.error);
+    // Said once, not again at every reload that meets the same fault.
+    if (problem && problem != tailListProblem_) {
+        qCWarning(log::files, "cannot read %ls: %ls", qUtf16Printable(paths_.tailListFile()),
+                  qUtf16Printable(*problem));
+        reportLater(QStringLiteral("无法读取小尾巴列表 %1：%2\n列表暂时为空；在它能读取之前，"
+                                   "编辑内容不会覆盖这个文件。")
+                        .arg(QDir::toNativeSeparators(paths_.tailListFile()), *problem));
+    }
+    tailListProblem_ = problem;
     const QSignalBlocker blockSelection(tailListView_->selectionModel());
     tailListModel_->setStringList(content.tails);
     qCDebug(log::files, "tail list: %lld tails", static_cast<long long>(content.tails.size()));
@@ -147,13 +175,22 @@ void MainWindow::toggleQuickSlotLock(const QuickSlot& slot) {
     slot.text->setEnabled(state.enabled);
 }
 
-void MainWindow::pasteClipboardInto(QPlainTextEdit* slotText) {
-    slotText->clear();
-    QPointer<QPlainTextEdit> target(slotText);
-    desktop_.readClipboardText([target](std::optional<QString> text) {
-        if (target && text)
+void MainWindow::pasteClipboardInto(QuickSlot& slot) {
+    slot.text->clear();
+    // A second press supersedes the read of the first: the slot gets one copy of the text.
+    const int request = ++slot.pasteRequest;
+    QPointer<QPlainTextEdit> target(slot.text);
+    desktop_.readClipboardText([target, &slot, request](std::optional<QString> text) {
+        if (!target || request != slot.pasteRequest)
+            return;
+        target->clear();
+        if (text)
             target->insertPlainText(*text);
     });
+}
+
+void MainWindow::reportLater(const QString& text) {
+    QTimer::singleShot(0, this, [this, text] { desktop_.showMessage(this, programTitle(), text); });
 }
 
 void MainWindow::saveOptions() {
@@ -204,7 +241,7 @@ QString MainWindow::ownTail() const {
 }
 
 void MainWindow::showComposed(const QString& text) {
-    composedTextBox_->setText(text);
+    composedTextBox_->setText(text.left(kMirroredCharacters));
 }
 
 } // namespace qlq

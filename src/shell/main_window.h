@@ -9,19 +9,20 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPlainTextEdit;
 class QPushButton;
-class QStringListModel;
 
 namespace qlq {
 
 class DesktopServices;
 class NextRandom;
+class TailListModel;
+class TailListView;
 
 // The main window: the tail list, the own tail, the three switches and the F8 engine.
 class MainWindow : public QWidget, private InsertionControls {
@@ -40,6 +41,8 @@ public:
     // The tail list as the list shows it, and how its file is encoded.
     QStringList tails() const;
     TextEncoding tailListEncoding() const { return tailListEncoding_; }
+    // Why the tail list file could not be read at the last load, when it could not.
+    std::optional<QString> tailListProblem() const { return tailListProblem_; }
     const DataPaths& paths() const { return paths_; }
     // Empties the list and fills it from the tail list file.
     void reloadTailList();
@@ -63,6 +66,7 @@ private:
         QPlainTextEdit* text = nullptr;
         QPushButton* lockButton = nullptr;
         QPushButton* pasteButton = nullptr;
+        int pasteRequest = 0; // only the answer to the latest 粘贴入内 fills the slot
     };
 
     void createControls();
@@ -70,13 +74,15 @@ private:
     void setFocusOrder();
     void connectHandlers();
     void saveOptions();
+    // A message over the window once it is up: load() runs before the window is shown.
+    void reportLater(const QString& text);
 
     void onEditListButtonLostFocus();
     void onRandomOrderClicked();
     void showRandomSwitchValue();
     void showRandomDraw();
     void toggleQuickSlotLock(const QuickSlot& slot);
-    void pasteClipboardInto(QPlainTextEdit* slotText);
+    void pasteClipboardInto(QuickSlot& slot);
 
     // InsertionControls
     int rowCount() const override;
@@ -94,6 +100,7 @@ private:
     // The own tail as the options file holds it, undecodable bytes included; the field shows
     // them as "�" and the stored text is written back while the field is left as it was.
     QString storedOwnTail_;
+    std::optional<QString> tailListProblem_;
     bool unloaded_ = false;
 
     QLabel* banner_ = nullptr;
@@ -102,8 +109,8 @@ private:
     QCheckBox* randomOrderBox_ = nullptr;
     QCheckBox* sendAfterInsertBox_ = nullptr;
     QCheckBox* appendOwnTailBox_ = nullptr;
-    QListView* tailListView_ = nullptr;
-    QStringListModel* tailListModel_ = nullptr;
+    TailListView* tailListView_ = nullptr;
+    TailListModel* tailListModel_ = nullptr;
     QPushButton* galleryButton_ = nullptr;
     QPushButton* helpButton_ = nullptr;
     QPushButton* homePageButton_ = nullptr;

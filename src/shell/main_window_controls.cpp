@@ -2,17 +2,18 @@
 #include "insert/quick_slot.h"
 #include "shell/main_window.h"
 #include "shell/main_window_names.h"
-#include "shell/tail_row_delegate.h"
+#include "shell/tail_list_model.h"
+#include "shell/tail_list_view.h"
 #include "ui/controls.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QTimer>
+
+#include <limits>
 
 namespace qlq {
 namespace {
@@ -21,9 +22,8 @@ namespace names = main_window_names;
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
                     int width, int height) {
-    auto* b = placeControl(new QPushButton(caption, parent), name, left, top, width, height);
-    b->setAutoDefault(false);
-    return b;
+    return pressedByEnter(
+        placeControl(new QPushButton(caption, parent), name, left, top, width, height));
 }
 
 QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, int left, int top,
@@ -53,6 +53,7 @@ void MainWindow::createControls() {
     banner_->setFocusPolicy(Qt::TabFocus);
 
     ownTailEdit_ = placeControl(new QLineEdit(this), names::kOwnTail, 120, 1440, 5175, 375);
+    ownTailEdit_->setMaxLength(std::numeric_limits<int>::max()); // the file's value, whole
     ownTailEdit_->setText(QStringLiteral("[本消息由青岚雀贴吧小尾巴自动发送]"));
     editListButton_ =
         button(this, names::kEditList, QStringLiteral("编辑内容"), 5640, 1440, 1695, 735);
@@ -63,10 +64,9 @@ void MainWindow::createControls() {
     appendOwnTailBox_ = checkBox(this, names::kAppendOwnTail, QStringLiteral("带上自己的尾巴"),
                                  3720, 1920, 1575, 255);
 
-    tailListView_ = placeControl(new QListView(this), names::kTailList, 120, 2280, 7215, 5640);
-    tailListModel_ = new QStringListModel(this);
+    tailListView_ = placeControl(new TailListView(this), names::kTailList, 120, 2280, 7215, 5640);
+    tailListModel_ = new TailListModel(this);
     tailListView_->setModel(tailListModel_);
-    tailListView_->setItemDelegate(new TailRowDelegate(tailListView_));
     tailListView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tailListView_->setSelectionMode(QAbstractItemView::SingleSelection);
     tailListView_->setUniformItemSizes(true); // 100 000 rows lay out at once

@@ -24,9 +24,15 @@ TrayController::TrayController(MainWindow& mainWindow, DesktopServices& desktop)
     connect(&mainWindow, &MainWindow::unloaded, this,
             [this] { handle(TrayEvent::MainWindowClosed); });
     mainWindow.installEventFilter(this);
+    desktop_.setTrayAvailabilityHandler([this](bool available) {
+        if (!available)
+            handle(TrayEvent::TrayLost);
+    });
 }
 
-TrayController::~TrayController() = default;
+TrayController::~TrayController() {
+    desktop_.setTrayAvailabilityHandler({});
+}
 
 void TrayController::createMenu() {
     menu_ = std::make_unique<QMenu>();

@@ -2,6 +2,7 @@
 
 #include "ui/twips.h"
 
+#include <QPushButton>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +20,13 @@ template <typename W> W* placeControl(W* control, const char* objectName, const 
     control->setObjectName(QString::fromLatin1(objectName));
     control->setGeometry(twipsRect(twipsArea));
     return control;
+}
+
+// Enter on a focused button presses it, as Space does. Qt does that for auto-default buttons
+// only; outside a dialog that makes no button the window's default.
+inline QPushButton* pressedByEnter(QPushButton* button) {
+    button->setAutoDefault(true);
+    return button;
 }
 
 } // namespace qlq

@@ -1,17 +1,72 @@
 #include "ui/window_placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace qlq {
+namespace {
 
-void centreOnScreen(QWidget& window) {
+// Puts the window's frame in the middle of its screen's available area. Until the window
+// manager has framed the window, the frame is the window alone.
+void centreFrame(QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+    const QMargins margins =
+        window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    const QSize frame = window.size().grownBy(margins);
+    const QPoint frameAt = area.topLeft() + QPoint((area.width() - frame.width()) / 2,
+                                                   (area.height() - frame.height()) / 2);
+    window.move(frameAt); // a window's position is its frame's
+}
+
+bool framed(const QWidget& window) {
+    return window.windowHandle() && !window.windowHandle()->frameMargins().isNull();
+}
+
+// Centres a window once more when the window manager has put its title bar and borders around
+// it, which happens after it is shown: centred before that, the window would sit half a title
+// bar too high.
+class CentreWhenFramed : public QObject {
+public:
+    explicit CentreWhenFramed(QWidget& window)
+        : QObject(&window), window_(window), placed_(window.geometry().topLeft()) {
+        window.installEventFilter(this);
+        if (window.windowHandle())
+            window.windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The native window exists once shown; the first event after its frame came acts.
+        if (watched == &window_ && event->type() == QEvent::Show && window_.windowHandle())
+            window_.windowHandle()->installEventFilter(this);
+        if (watched == window_.windowHandle() && framed(window_)) {
+            window_.removeEventFilter(this);
+            window_.windowHandle()->removeEventFilter(this);
+            // Moved by anyone since it was centred: that place stands.
+            if (window_.geometry().topLeft() == placed_)
+                centreFrame(window_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    QPoint placed_; // where the window's inside was put
+};
+
+} // namespace
+
+void centreOnScreen(QWidget& window) {
+    centreFrame(window);
+    if (!framed(window) && !(window.windowFlags() & Qt::FramelessWindowHint))
+        new CentreWhenFramed(window); // a child of the window
 }
 
 void bringToFront(QWidget& window) {

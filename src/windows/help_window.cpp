@@ -59,7 +59,7 @@ HelpWindow::HelpWindow(DesktopServices& desktop, QWidget* parent)
 
     auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 2280,
                                5400, 1095, 375);
-    close->setAutoDefault(false);
+    pressedByEnter(close);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
 }

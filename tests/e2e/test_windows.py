@@ -2,6 +2,7 @@
 """Splash, help and gallery windows on a private Xvfb with openbox (needs QLQ_GALLERY)."""
 
 import os
+import re
 import socket
 import sys
 import time
@@ -40,6 +41,17 @@ document.body.style.background = (!c && p === null) ? "#00f" : "#f0f";
 fetch("/event", {method: "POST",
                  body: JSON.stringify({type: "dialogs", seq: 1, confirm: c, prompt: p})});
 </script></body></html>"""
+
+
+def frame_centre(s, window):
+    """The centre of the window with the window manager's frame around it. (xdotool's position
+    of a framed window counts the frame twice; xwininfo's absolute one is right.)"""
+    info = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s+(-?\d+)$",
+                           s.run("xwininfo", "-id", window), re.M))
+    extents = s.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").split("=")[-1]
+    left, right, top, bottom = (int(v) for v in extents.split(","))
+    x, y = int(info["Absolute upper-left X"]) - left, int(info["Absolute upper-left Y"]) - top
+    return x + (left + int(info["Width"]) + right) // 2, y + (top + int(info["Height"]) + bottom) // 2
 
 
 def panel_colours(shot):
@@ -108,9 +120,15 @@ class WindowsTest(unittest.TestCase):
         main = run.main_window = s.find_window(MAIN_WINDOW_TITLE, pid=run.pid)
         self.assertEqual(s.search_windows(SPLASH), [], "the splash outlived the hand-over")
         self.assertEqual(s.window_geometry(main)[2:], (501, 584))
+        # Centred with the title bar, not only the inside (the screen is 1600 x 1000).
+        wait_until(lambda: abs(frame_centre(s, main)[1] - 500) <= 1, what="the main window centred")
+        self.assertLessEqual(abs(frame_centre(s, main)[0] - 800), 1)
 
         s.click_control(main, *COMMAND4)
-        s.close_window(s.find_window("^介绍与帮助$", pid=run.pid))
+        help_window = s.find_window("^介绍与帮助$", pid=run.pid)
+        wait_until(lambda: abs(frame_centre(s, help_window)[1] - 500) <= 1,
+                   what="the help window centred")
+        s.close_window(help_window)
         wait_until(lambda: not s.search_windows("^介绍与帮助$"), what="the help window to close")
 
         s.click_control(main, *COMMAND2)

@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "data/file_access.h"
 #include "editor/tail_editor_window.h"
 #include "platform/fake/fake_desktop.h"
 #include "shell/main_window.h"
@@ -6,6 +7,7 @@
 #include "support/temp_dir.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -108,6 +110,50 @@ TEST_F(EditorWindowTest, OpensOnTheListAndSavesEditsKeepingTheOtherLinesByteForB
     EXPECT_EQ(mainWindow()->tails(), QStringList({u"你好"_s, u"  blanks\u00a0 "_s, u"line\nfeed"_s,
                                                   u"新的"_s, u"pasted"_s, u"lines"_s}));
     EXPECT_EQ(messages(), 0);
+}
+
+TEST_F(EditorWindowTest, LineAndParagraphSeparatorsInTailsSaveUnchangedAndShiftEnterSplits) {
+    // UTF-8 tails holding U+2028, U+2029, U+FDD0, U+FDD1 and a lone LF.
+    const QByteArray file = u"a\u2028b\r\nc\u2029d\r\ne\ufdd0f\ufdd1\r\nlone\nlf\r\n"_s.toUtf8();
+    start(file);
+    QPointer<TailEditorWindow> editor = open();
+    EXPECT_EQ(text5(editor)->blockCount(), 5);
+    click(editor, "Command16");
+    EXPECT_EQ(dir.read(kTailFile), file);
+    EXPECT_EQ(mainWindow()->tails().size(), 4);
+
+    editor = open();
+    text5(editor)->moveCursor(QTextCursor::End);
+    text5(editor)->insertPlainText(u"g"_s);
+    QTest::keyClick(text5(editor), Qt::Key_Return, Qt::ShiftModifier);
+    QGuiApplication::clipboard()->setText(u"h\u2028i"_s); // pasted, it is a new line too
+    text5(editor)->paste();
+    click(editor, "Command16");
+    EXPECT_EQ(dir.read(kTailFile), file + "g\r\nh\r\ni\r\n");
+
+    // The codec's escapes for undecodable bytes (lone surrogates) go through the text as well.
+    const QString escaped = u"x"_s + QChar(0xdc81) + u"y"_s;
+    TailEditorWindow escapes(desktop, {{escaped}, {}, {}, {}}, QIcon());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return escapes.textLoaded(); }));
+    EXPECT_EQ(escapes.editorText(), escaped + u"\r\n"_s);
+}
+
+TEST_F(EditorWindowTest, AListThatCouldNotBeReadIsShownAsSuchAndNeverSavedOver) {
+    dir.write(kTailFile, "a\r\n");
+    QFile big(dir.file(kTailFile));
+    ASSERT_TRUE(big.resize(kMaxReadBytes + 1)); // sparse: over the limit, nothing to read
+    program = std::make_unique<Program>(desktop, DataPaths(dir.path()));
+    program->showMainWindow();
+    settle();
+    ASSERT_EQ(messages(), 1);
+    EXPECT_TRUE(desktop.calls().last().contains(QDir::toNativeSeparators(dir.file(kTailFile))));
+
+    QPointer<TailEditorWindow> editor = open();
+    typeLine(editor, u"new"_s);
+    click(editor, "Command16");
+    EXPECT_TRUE(editor && editor->isVisible());
+    EXPECT_EQ(QFileInfo(dir.file(kTailFile)).size(), kMaxReadBytes + 1);
+    EXPECT_EQ(messages(), 2);
 }
 
 TEST_F(EditorWindowTest, HundredThousandLinesOpenAndSaveWhole) {

@@ -12,23 +12,28 @@ using namespace Qt::StringLiterals;
 
 TEST(TailChooser, ListOrderWrapsAndEveryResetPathDecidesTheNextRow) {
     TailChooser chooser;
+    const auto take = [&chooser](int rowCount) {
+        const int row = chooser.nextInListOrder(rowCount);
+        chooser.delivered(row);
+        return row;
+    };
     std::vector<int> rows;
     rows.reserve(4);
     for (int i = 0; i < 4; ++i)
-        rows.push_back(chooser.nextInListOrder(3));
+        rows.push_back(take(3));
     EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 0}));
     chooser.selectRow(2); // a List1 click
-    EXPECT_EQ(chooser.nextInListOrder(5), 2);
-    EXPECT_EQ(chooser.nextInListOrder(5), 3);
+    EXPECT_EQ(take(5), 2);
+    EXPECT_EQ(take(5), 3);
     chooser.afterReload(); // the edit button lost the focus
-    EXPECT_EQ(chooser.nextInListOrder(5), 1);
+    EXPECT_EQ(take(5), 1);
     chooser.restart(); // start-up, random order unticked, the editor opened
-    EXPECT_EQ(chooser.nextInListOrder(5), 0);
+    EXPECT_EQ(take(5), 0);
     // A position beyond a shortened list starts over.
     chooser.selectRow(8);
-    chooser.nextInListOrder(10);
-    EXPECT_EQ(chooser.nextInListOrder(3), 0);
-    EXPECT_EQ(chooser.nextInListOrder(3), 1);
+    take(10);
+    EXPECT_EQ(take(3), 0);
+    EXPECT_EQ(take(3), 1);
 }
 
 TEST(TailChooser, RandomRowStaysInsideTheList) {

@@ -44,8 +44,9 @@ struct EngineTest : ::testing::Test {
 } // namespace
 
 TEST_F(EngineTest, ClipboardThenPasteThenSubmitOncePerTapAndAtEveryTickWhileHeld) {
+    const int queries = desktop.f8Queries();
     engine.tick(); // idle: the key is only asked
-    EXPECT_EQ(desktop.f8Queries(), 1);
+    EXPECT_EQ(desktop.f8Queries(), queries + 1);
     EXPECT_TRUE(desktop.calls().isEmpty());
 
     controls.submit = true;
@@ -69,10 +70,29 @@ TEST_F(EngineTest, ClipboardThenPasteThenSubmitOncePerTapAndAtEveryTickWhileHeld
     EXPECT_EQ(desktop.calls(), QStringList({clip(lead(lead("\r\n[own]"))), "paste", "submit"}));
 }
 
-TEST_F(EngineTest, ARefusedClipboardSkipsThePress) {
+TEST_F(EngineTest, ARefusedClipboardDropsThePressWithoutSkippingItsTail) {
     desktop.setClipboardFails(true);
     press();
     EXPECT_TRUE(desktop.calls().isEmpty());
+    desktop.setClipboardFails(false);
+    press();
+    EXPECT_EQ(desktop.clipboard(), lead("一"));
+}
+
+TEST_F(EngineTest, APressFromBeforeTheStartIsNoPress) {
+    FakeDesktop splash; // F8 tapped during the splash, then held down across the start
+    splash.pressF8();
+    InsertionEngine tapped(splash, controls, random);
+    tapped.tick();
+    splash.setF8Held(true);
+    InsertionEngine held(splash, controls, random);
+    held.tick();
+    EXPECT_TRUE(splash.calls().isEmpty());
+    splash.setF8Held(false);
+    held.tick();
+    splash.pressF8(); // the first press after the old one is over counts
+    held.tick();
+    EXPECT_EQ(splash.calls(), QStringList({clip(lead("一")), "paste"}));
 }
 
 TEST_F(EngineTest, NoCtrlEnterWithoutTheCtrlV) {
@@ -87,7 +107,7 @@ TEST_F(EngineTest, NoCtrlEnterWithoutTheCtrlV) {
     desktop.setSubmitFails(true);
     desktop.clearCalls();
     press();
-    EXPECT_EQ(desktop.calls(), QStringList({clip(lead("二")), "paste"}));
+    EXPECT_EQ(desktop.calls(), QStringList({clip(lead("一")), "paste"}));
 }
 
 TEST_F(EngineTest, AHeldModifierDefersThePasteUntilItsRelease) {

@@ -48,6 +48,28 @@ TEST_F(MainWindowTest, ListOrderWrapsAndAClickedRowComesNext) {
     EXPECT_EQ(pressF8(), lead("甲"));
 }
 
+TEST_F(MainWindowTest, OnlyASelectionChoosesTheRowNotTheFocus) {
+    open();
+    pressF8();
+    pressF8();
+    auto* list = child<QListView>(names::kTailList);
+    QApplication::setActiveWindow(window.get());
+    list->setFocus(Qt::TabFocusReason); // tabbed into: no row chosen
+    EXPECT_EQ(pressF8(), lead("丙"));
+    QTest::keyClick(list, Qt::Key_Down); // the first Down selects row 0
+    EXPECT_EQ(pressF8(), lead("甲"));
+    QTest::keyClick(list, Qt::Key_End);
+    EXPECT_EQ(pressF8(), lead("丙"));
+}
+
+TEST_F(MainWindowTest, AHugeTailIsPastedWholeButDrawnOnlyInPart) {
+    open(QByteArray(3'000'000, 'x') + "\r\n");
+    EXPECT_EQ(pressF8(), lead(QString(3'000'000, u'x')));
+    const QAbstractItemModel* rows = child<QListView>(names::kTailList)->model();
+    EXPECT_LE(rows->data(rows->index(0, 0)).toString().size(), 1000);
+    EXPECT_LE(child<QLineEdit>(names::kComposedText)->text().size(), 1000);
+}
+
 TEST_F(MainWindowTest, OwnTailAndSendSwitchShapeThePaste) {
     open();
     child<QCheckBox>(names::kSendAfterInsert)->setChecked(true);
@@ -171,4 +193,24 @@ TEST_F(MainWindowTest, QuickSlotsToggleAndPasteEachIntoItsOwnSlot) {
     desktop.setClipboardReadResult(std::nullopt);
     child<QPushButton>("Command8")->click();
     EXPECT_TRUE(text1->toPlainText().isEmpty());
+
+    // Two presses before the clipboard answers: the last one fills the slot, once.
+    desktop.setClipboardReadsWait(true);
+    desktop.setClipboardReadResult(QStringLiteral("一次"));
+    child<QPushButton>("Command10")->click();
+    child<QPushButton>("Command10")->click();
+    desktop.answerClipboardReads();
+    EXPECT_EQ(text3->toPlainText(), QStringLiteral("一次"));
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedButton) {
+    start();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_EQ(QApplication::focusWidget(), child(names::kHomePage));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(desktop.calls(), QStringList{"open:" + homePageUrl().toString(QUrl::FullyEncoded)});
+    child(names::kOwnTail)->setFocus(); // no button is the window's default
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(desktop.calls().size(), 1);
 }

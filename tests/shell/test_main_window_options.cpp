@@ -76,6 +76,25 @@ TEST_F(MainWindowOptions, UndecodableBytesShowAsReplacementsAndSurviveAClose) {
     EXPECT_EQ(dir.read(kOptions), stored);
 }
 
+TEST_F(MainWindowOptions, AnOwnTailOfAnyLengthComesBackWhole) {
+    start();
+    const QString longTail(40000, QChar(0x5C3E));
+    child<QLineEdit>("Text5")->setText(longTail);
+    window->close();
+    start();
+    EXPECT_EQ(ownTail(), longTail);
+}
+
+TEST_F(MainWindowOptions, StartUpRemovesWhatKilledSavesLeftButNothingElse) {
+    // A save writes "<file>.qlq-new" (through QSaveFile's own "<that>.XXXXXX") and renames it.
+    for (const char* name : {"corvane.ini.qlq-new", "qinglanque.ini.qlq-new.aBcDeF",
+                             "qinglanque.ini.backup", "corvane.ini.qlq-new.old"})
+        dir.write(QString::fromLatin1(name), "x");
+    start();
+    EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::Files),
+              QStringList({"corvane.ini.qlq-new.old", "qinglanque.ini.backup"}));
+}
+
 TEST_F(MainWindowOptions, AFailedSaveIsReportedOnce) {
     // corvane is a regular file here, so the options file can be neither read nor written.
     QFile blocker(dir.corvane());

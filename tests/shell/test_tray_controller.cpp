@@ -121,6 +121,13 @@ TEST_F(TrayControllerTest, WithoutATrayTheWindowStaysMinimisedInTheTaskbar) {
     EXPECT_TRUE(inBackground());
 }
 
+TEST_F(TrayControllerTest, WhenTheTrayGoesAwayTheHiddenWindowComesBack) {
+    minimise();
+    ASSERT_TRUE(inBackground());
+    desktop.setTrayAvailable(false); // the tray host died
+    EXPECT_TRUE(shownAt(QPoint(140, 90), BackgroundMode::Shown));
+}
+
 TEST_F(TrayControllerTest, ClosingTheMainWindowRemovesTheIcon) {
     minimise();
     doubleClickIcon();

@@ -33,7 +33,24 @@ bool FakeDesktop::setClipboardText(const QString& text) {
 }
 
 void FakeDesktop::readClipboardText(std::function<void(std::optional<QString>)> done) {
-    done(clipboardRead_);
+    if (clipboardReadsWait_)
+        waitingReads_.push_back(std::move(done));
+    else
+        done(clipboardRead_);
+}
+
+void FakeDesktop::answerClipboardReads() {
+    std::vector<std::function<void(std::optional<QString>)>> reads;
+    reads.swap(waitingReads_);
+    for (const auto& done : reads)
+        done(clipboardRead_);
+}
+
+void FakeDesktop::setTrayAvailable(bool available) {
+    const bool changed = available != trayAvailable_;
+    trayAvailable_ = available;
+    if (changed && trayHandler_)
+        trayHandler_(available);
 }
 
 InjectResult FakeDesktop::sendPaste() {

@@ -4,7 +4,6 @@
 
 #include <QStringList>
 
-#include <deque>
 #include <vector>
 
 namespace qlq {
@@ -23,7 +22,11 @@ public:
     void setPasteFails(bool fails) { pasteFails_ = fails; }
     void setSubmitFails(bool fails) { submitFails_ = fails; }
     void setClipboardReadResult(std::optional<QString> text) { clipboardRead_ = std::move(text); }
-    void setTrayAvailable(bool available) { trayAvailable_ = available; }
+    // Reads wait until answerClipboardReads(), as a real read waits for the clipboard's owner.
+    void setClipboardReadsWait(bool wait) { clipboardReadsWait_ = wait; }
+    void answerClipboardReads();
+    // The notification area comes or goes; the handler hears of a change.
+    void setTrayAvailable(bool available);
     void setKeyboardProblem(std::optional<QString> problem) {
         keyboardProblem_ = std::move(problem);
     }
@@ -51,6 +54,9 @@ public:
     QCursor linkCursor() const override { return QCursor(Qt::PointingHandCursor); }
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override { return trayAvailable_; }
+    void setTrayAvailabilityHandler(std::function<void(bool)> handler) override {
+        trayHandler_ = std::move(handler);
+    }
 
 private:
     QString programDirectory_;
@@ -62,12 +68,15 @@ private:
     bool pasteFails_ = false;
     bool submitFails_ = false;
     bool trayAvailable_ = true;
+    bool clipboardReadsWait_ = false;
     int f8Queries_ = 0;
     std::optional<QString> keyboardProblem_;
     std::optional<QString> clipboardRead_ = QString();
     QString clipboard_;
     QStringList calls_;
     std::function<void(KeyActivity)> keyHandler_;
+    std::function<void(bool)> trayHandler_;
+    std::vector<std::function<void(std::optional<QString>)>> waitingReads_;
 };
 
 } // namespace qlq

@@ -9,9 +9,12 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <X11/Xlib.h>
@@ -85,6 +88,23 @@ X11Desktop::X11Desktop()
         qCInfo(log::desktop, "keyboard mapping changed: looking the keys up again");
         injector_->resolveKeycodes();
     });
+
+    // Qt's X11 platform announces the tray host's coming and going through a signal of its
+    // native interface, which has no public type: a zero-time timer relays it to a functor, one
+    // turn of the event loop later, after Qt's own tray icon has handled it.
+    trayRelay_ = std::make_unique<QTimer>();
+    trayRelay_->setSingleShot(true);
+    trayRelay_->setInterval(0);
+    QObject::connect(trayRelay_.get(), &QTimer::timeout, [this] {
+        const bool available = systemTrayAvailable();
+        qCInfo(log::desktop, "the notification area %s", available ? "is there" : "went away");
+        if (trayHandler_)
+            trayHandler_(available);
+    });
+    // QPlatformNativeInterface derives from QObject alone.
+    if (auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface()))
+        QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), trayRelay_.get(),
+                         SLOT(start()));
 }
 
 X11Desktop::~X11Desktop() {
@@ -135,11 +155,32 @@ void X11Desktop::readClipboardText(std::function<void(std::optional<QString>)> d
     clipboardReader_->read(std::move(done));
 }
 
+bool X11Desktop::keyboardGrabbedElsewhere() const {
+    Display* display = watcher_->display();
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    // A trial grab on the focus window itself moves the focus nowhere, so the focused program
+    // sees no focus events.
+    const Window on = focus != None && focus != PointerRoot ? focus : DefaultRootWindow(display);
+    const int status = XGrabKeyboard(display, on, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (status == GrabSuccess)
+        XUngrabKeyboard(display, CurrentTime);
+    return status == AlreadyGrabbed || status == GrabFrozen;
+}
+
 InjectResult X11Desktop::sendPaste() {
     // With Alt or Super held, Ctrl+V would not paste but a later Ctrl+Enter would still send.
     if (watcher_->pasteBlockingModifierDown())
         return InjectResult::Retry;
-    const InjectResult result = injector_->sendCtrlPlus(injector_->pasteKeycode());
+    // Another program's global F8 shortcut holds the keyboard while F8 is down, and the keys
+    // would go to that program: wait for F8's release.
+    if (watcher_->f8Down() && keyboardGrabbedElsewhere()) {
+        qCDebug(log::desktop,
+                "paste deferred: another program holds the keyboard while F8 is down");
+        return InjectResult::Retry;
+    }
+    const InjectResult result = injector_->sendPaste();
     if (log::desktop().isDebugEnabled()) {
         const auto sinceF8 = X11KeyWatcher::Clock::now() - watcher_->lastF8Seen();
         if (sinceF8 < std::chrono::seconds(1))
@@ -150,7 +191,7 @@ InjectResult X11Desktop::sendPaste() {
 }
 
 InjectResult X11Desktop::sendSubmit() {
-    return injector_->sendCtrlPlus(injector_->enterKeycode());
+    return injector_->sendSubmit();
 }
 
 void X11Desktop::openUrl(const QUrl& url) {
@@ -172,11 +213,23 @@ QCursor X11Desktop::linkCursor() const {
 
 void X11Desktop::showMessage(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    // A box holding "1" is narrower than its title; the window manager would cut the title to
+    // "青…巴". QMessageBox sizes itself to its layout, so the width goes in as a spacer: the
+    // title, and room for the title bar's icon and buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(title) * 3 / 2 + 160;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
 bool X11Desktop::systemTrayAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void X11Desktop::setTrayAvailabilityHandler(std::function<void(bool)> handler) {
+    trayHandler_ = std::move(handler);
 }
 
 } // namespace qlq

@@ -2,7 +2,10 @@
 
 #include "platform/desktop_services.h"
 
+#include <functional>
 #include <memory>
+
+class QTimer;
 
 namespace qlq {
 
@@ -35,11 +38,17 @@ public:
     QCursor linkCursor() const override;
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override;
+    void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
 
 private:
+    // Whether another program holds the keyboard, so that typed keys would go to it.
+    bool keyboardGrabbedElsewhere() const;
+
     std::unique_ptr<X11KeyWatcher> watcher_;
     std::unique_ptr<X11KeyInjector> injector_;
     std::unique_ptr<X11ClipboardReader> clipboardReader_;
+    std::unique_ptr<QTimer> trayRelay_;
+    std::function<void(bool)> trayHandler_;
 };
 
 } // namespace qlq

@@ -1,5 +1,7 @@
 #include "platform/x11/x11_key_injector.h"
 
+#include "config/log_categories.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -10,6 +12,43 @@ namespace {
 // The V key's position on the standard evdev keyboard, for layouts that have no 'v' at all
 // (Russian only, for example): applications still take Ctrl plus that key as Ctrl+V.
 constexpr unsigned kPhysicalVKeycode = 55;
+
+// Whether the server's keymap gives `keycode` one of the two keysyms, in any group or level.
+bool keyTypes(Display* display, unsigned keycode, KeySym sym, KeySym alsoSym) {
+    if (keycode == 0)
+        return false;
+    int perKeycode = 0;
+    KeySym* syms = XGetKeyboardMapping(display, static_cast<KeyCode>(keycode), 1, &perKeycode);
+    if (!syms)
+        return false;
+    bool found = false;
+    for (int i = 0; i < perKeycode; ++i)
+        found = found || syms[i] == sym || syms[i] == alsoSym;
+    XFree(syms);
+    return found;
+}
+
+// The key that types one of the keysyms, asked of the server; level by level as Xlib's own
+// lookup goes, so a second layout's 'v' is found too.
+unsigned keycodeFor(Display* display, KeySym sym, KeySym alsoSym) {
+    int minCode = 0, maxCode = 0;
+    XDisplayKeycodes(display, &minCode, &maxCode);
+    const int count = maxCode - minCode + 1;
+    int perKeycode = 0;
+    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(minCode), count, &perKeycode);
+    if (!map)
+        return 0;
+    unsigned found = 0;
+    for (int level = 0; level < perKeycode && found == 0; ++level) {
+        for (int i = 0; i < count && found == 0; ++i) {
+            const KeySym s = map[i * perKeycode + level];
+            if (s == sym || s == alsoSym)
+                found = static_cast<unsigned>(minCode + i);
+        }
+    }
+    XFree(map);
+    return found;
+}
 
 } // namespace
 
@@ -26,9 +65,8 @@ X11KeyInjector::X11KeyInjector(_XDisplay* display) : display_(display) {
 void X11KeyInjector::resolveKeycodes() {
     if (!available_)
         return;
-    controlKeycode_ = XKeysymToKeycode(display_, XK_Control_L);
-    // XKeysymToKeycode searches every group of the keymap, so 'v' in a second layout is found.
-    vKeycode_ = XKeysymToKeycode(display_, XK_v);
+    controlKeycode_ = keycodeFor(display_, XK_Control_L, XK_Control_L);
+    vKeycode_ = keycodeFor(display_, XK_v, XK_V);
     if (vKeycode_ == 0) {
         int minCode = 0, maxCode = 0;
         XDisplayKeycodes(display_, &minCode, &maxCode);
@@ -36,7 +74,32 @@ void X11KeyInjector::resolveKeycodes() {
             static_cast<int>(kPhysicalVKeycode) <= maxCode)
             vKeycode_ = kPhysicalVKeycode;
     }
-    enterKeycode_ = XKeysymToKeycode(display_, XK_Return);
+    enterKeycode_ = keycodeFor(display_, XK_Return, XK_Return);
+}
+
+InjectResult X11KeyInjector::sendPaste() {
+    if (!available_)
+        return InjectResult::Failed;
+    if (!keyTypes(display_, vKeycode_, XK_v, XK_V))
+        resolveKeycodes(); // the layout changed and its event has not been read yet
+    pasteCertain_ = keyTypes(display_, vKeycode_, XK_v, XK_V);
+    if (!pasteCertain_)
+        qCInfo(log::desktop, "no key types V in this layout: Ctrl+V goes out on the V key's place");
+    const InjectResult result = sendCtrlPlus(vKeycode_);
+    pasteCertain_ = pasteCertain_ && result == InjectResult::Ok;
+    return result;
+}
+
+InjectResult X11KeyInjector::sendSubmit() {
+    const bool certain = pasteCertain_;
+    pasteCertain_ = false; // one Ctrl+Enter per paste
+    if (!certain) {
+        qCInfo(log::desktop, "Ctrl+Enter withheld: the Ctrl+V before it may not have pasted");
+        return InjectResult::Failed;
+    }
+    if (!keyTypes(display_, enterKeycode_, XK_Return, XK_Return))
+        resolveKeycodes();
+    return sendCtrlPlus(enterKeycode_);
 }
 
 InjectResult X11KeyInjector::sendCtrlPlus(unsigned keycode) {

@@ -6,22 +6,29 @@ struct _XDisplay;
 
 namespace qlq {
 
-// Types Ctrl+V and Ctrl+Enter through XTest on the key watcher's connection.
+// Types Ctrl+V and Ctrl+Enter through XTest on the key watcher's connection. Keys are looked up
+// in the server's keymap as it is at that moment: after a layout switch the key that typed V
+// may type another letter, and Xlib's own copy of the keymap lags until its event is read.
 class X11KeyInjector {
 public:
     explicit X11KeyInjector(_XDisplay* display);
 
     bool isAvailable() const { return available_; }
-    // Looks the keys up again; after the keyboard mapping changed the old keycodes may mean
-    // other keys.
+    // Looks the keys up again in the server's current keymap.
     void resolveKeycodes();
-    InjectResult sendCtrlPlus(unsigned keycode);
-    unsigned pasteKeycode() const { return vKeycode_; }
-    unsigned enterKeycode() const { return enterKeycode_; }
+    // Ctrl+V. Without any key that types V the physical V key is used; applications mostly
+    // take it as Ctrl+V all the same, but nothing is certain then.
+    InjectResult sendPaste();
+    // Ctrl+Enter, once, after a Ctrl+V whose key types V now: a reply must not go without its
+    // tail.
+    InjectResult sendSubmit();
 
 private:
+    InjectResult sendCtrlPlus(unsigned keycode);
+
     _XDisplay* display_;
     bool available_ = false;
+    bool pasteCertain_ = false;
     unsigned controlKeycode_ = 0;
     unsigned vKeycode_ = 0;
     unsigned enterKeycode_ = 0;

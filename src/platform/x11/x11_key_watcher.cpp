@@ -89,8 +89,10 @@ X11KeyWatcher::Seen X11KeyWatcher::readEvents() {
             seen.f8Pressed = true;
             lastF8Seen_ = Clock::now();
         } else if (!press) {
+            // F8 too: another program's grab of F8 ends with its release.
+            seen.holdingKeyReleased |= keycode == f8Keycode_;
             for (int i = 0; i < modifierCount_; ++i)
-                seen.modifierReleased |= modifierKeycodes_[i] == keycode;
+                seen.holdingKeyReleased |= modifierKeycodes_[i] == keycode;
         }
         XFreeEventData(display_, cookie);
     }
@@ -101,7 +103,7 @@ void X11KeyWatcher::onSocketReadable() {
     const Seen seen = readEvents();
     if (!handler_)
         return;
-    if (seen.modifierReleased)
+    if (seen.holdingKeyReleased)
         handler_(KeyActivity::ModifierReleased);
     if (seen.f8Pressed)
         handler_(KeyActivity::F8Pressed);
@@ -134,6 +136,13 @@ bool X11KeyWatcher::queryF8Pressed() {
     if (f8Keycode_ != 0 && down_[f8Keycode_])
         refreshFromServer();
     return f8Keycode_ != 0 && down_[f8Keycode_];
+}
+
+bool X11KeyWatcher::f8Down() {
+    if (!display_ || f8Keycode_ == 0)
+        return false;
+    readEvents();
+    return down_[f8Keycode_];
 }
 
 bool X11KeyWatcher::pasteBlockingModifierDown() {

@@ -35,6 +35,8 @@ public:
     bool queryF8Pressed();
     // Alt, Super or AltGr down now: Ctrl+V would not paste while one of them is held.
     bool pasteBlockingModifierDown();
+    // F8 down now, as far as the events read so far tell.
+    bool f8Down();
     // When the last F8 press was read from the server.
     Clock::time_point lastF8Seen() const { return lastF8Seen_; }
 
@@ -48,7 +50,7 @@ public:
 private:
     struct Seen {
         bool f8Pressed = false;
-        bool modifierReleased = false;
+        bool holdingKeyReleased = false; // a modifier or F8: a held-back paste may go now
     };
 
     Seen readEvents();

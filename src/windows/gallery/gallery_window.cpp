@@ -35,7 +35,7 @@ GalleryWindow::GalleryWindow(QWidget* parent)
 
     auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 3480,
                                7800, 1575, 495);
-    close->setAutoDefault(false);
+    pressedByEnter(close);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
 }

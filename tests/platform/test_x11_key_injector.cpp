@@ -1,0 +1,102 @@
+// Ctrl+V and Ctrl+Enter into a focused Qt line edit on a private Xvfb: keyboard layouts switched
+// with setxkbmap, another client's grab of F8, the display Qt is on.
+#include "platform/x11/x11_desktop.h"
+#include "x11_test_tools.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+using namespace qlq;
+
+namespace {
+
+struct X11Injection : ::testing::Test {
+    X11Desktop desktop;
+    QLineEdit box;
+    int f8Presses = 0;
+    int releases = 0;
+
+    void SetUp() override {
+        ASSERT_EQ(desktop.keyboardProblem(), std::nullopt);
+        desktop.setKeyActivityHandler([this](KeyActivity activity) {
+            ++(activity == KeyActivity::F8Pressed ? f8Presses : releases);
+        });
+        box.show();
+        box.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+        ASSERT_TRUE(desktop.setClipboardText(QStringLiteral("粘贴")));
+    }
+    static void tool(const char* program, const QStringList& arguments) {
+        QProcess run;
+        run.start(QString::fromLatin1(program), arguments);
+        ASSERT_TRUE(run.waitForFinished(10000) && run.exitCode() == 0) << program;
+    }
+    bool pasted() {
+        return QTest::qWaitFor([this] { return box.text() == QStringLiteral("粘贴"); }, 5000);
+    }
+};
+
+} // namespace
+
+TEST_F(X11Injection, CtrlVFollowsTheLayoutAndCtrlEnterGoesOnlyAfterACertainPaste) {
+    for (const char* layout : {"us", "dvorak"}) { // dvorak puts K where us has V
+        tool("setxkbmap", {QString::fromLatin1(layout)});
+        box.clear();
+        ASSERT_EQ(desktop.sendPaste(), InjectResult::Ok);
+        EXPECT_TRUE(pasted()) << layout;
+        EXPECT_EQ(desktop.sendSubmit(), InjectResult::Ok) << layout;
+    }
+    tool("setxkbmap", {"ru"}); // no V at all: Ctrl+V goes out on V's place, Ctrl+Enter not
+    EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
+    EXPECT_EQ(desktop.sendSubmit(), InjectResult::Failed);
+}
+
+TEST_F(X11Injection, WhileAnotherProgramHoldsF8ThePasteWaitsForItsRelease) {
+    Display* other = XOpenDisplay(nullptr); // a program with a global F8 shortcut
+    ASSERT_NE(other, nullptr);
+    XGrabKey(other, XKeysymToKeycode(other, XK_F8), AnyModifier, DefaultRootWindow(other), True,
+             GrabModeAsync, GrabModeAsync);
+    XSync(other, False);
+
+    tool("xdotool", {"keydown", "F8"}); // seen although the other program grabs it
+    ASSERT_TRUE(QTest::qWaitFor([this] { return f8Presses == 1; }, 5000));
+    EXPECT_EQ(desktop.sendPaste(), InjectResult::Retry); // the keys would go to the grabber
+    tool("xdotool", {"keyup", "F8"});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return releases >= 1; }, 5000));
+    EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
+    EXPECT_TRUE(pasted());
+    XCloseDisplay(other);
+}
+
+TEST(X11Desktop, WatchesTheDisplayQtIsOnWhateverDisplaySays) {
+    const QByteArray display = qgetenv("DISPLAY");
+    qputenv("DISPLAY", ":4095"); // -display took Qt elsewhere
+    X11Desktop desktop;
+    qputenv("DISPLAY", display);
+    EXPECT_EQ(desktop.keyboardProblem(), std::nullopt);
+    xdotool({"key", "F8"});
+    EXPECT_TRUE(desktop.queryF8Pressed());
+}
+
+TEST(X11Desktop, AMessageBoxIsWideEnoughForItsTitle) {
+    X11Desktop desktop;
+    const QString title = QStringLiteral("青岚雀贴吧小尾巴");
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        width = box ? box->width() : 0;
+        if (box)
+            box->close();
+    });
+    desktop.showMessage(nullptr, title, QStringLiteral("1"));
+    // The title bar also holds an icon and three buttons.
+    EXPECT_GE(width, QFontMetrics(QApplication::font()).horizontalAdvance(title) + 150);
+}
