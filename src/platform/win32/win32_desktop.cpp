@@ -6,9 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QMessageBox>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 
 #include <windows.h>
 
@@ -74,20 +72,21 @@ InjectResult Win32Desktop::sendPaste() {
     // With Alt or a Windows key held, Ctrl+V would not paste but a later Ctrl+Enter would send.
     if (watcher_->pasteBlockingModifierDown())
         return InjectResult::Retry;
-    return sendCtrlPlus('V');
+    // Another program's hot key on F8 takes its WM_KEYDOWN, not the keyboard: no need to wait.
+    const InjectResult result = sendCtrlPlus('V');
+    lastPasteTyped_ = result == InjectResult::Ok;
+    return result;
 }
 
 InjectResult Win32Desktop::sendSubmit() {
+    if (!lastPasteTyped_)
+        return InjectResult::Failed;
     return sendCtrlPlus(VK_RETURN);
 }
 
 void Win32Desktop::openUrl(const QUrl& url) {
     const std::wstring address = url.toString(QUrl::FullyEncoded).toStdWString();
     ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-QString Win32Desktop::programDirectory() const {
-    return QCoreApplication::applicationDirPath();
 }
 
 QString Win32Desktop::userDataDirectory() const {
@@ -99,17 +98,9 @@ QString Win32Desktop::userDataDirectory() const {
     return base + QStringLiteral("/qinglanque");
 }
 
-QCursor Win32Desktop::linkCursor() const {
-    return QCursor(Qt::PointingHandCursor);
-}
-
-void Win32Desktop::showMessage(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
-    box.exec();
-}
-
-bool Win32Desktop::systemTrayAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+void Win32Desktop::setTrayAvailabilityHandler(std::function<void(bool)>) {
+    // Windows has a notification area for as long as there is a desktop; when Explorer starts
+    // again, Qt puts the icon back by itself.
 }
 
 } // namespace qlq

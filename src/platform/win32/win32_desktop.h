@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop_services.h"
+#include "platform/common/qt_desktop.h"
 
 #include <memory>
 
@@ -10,7 +10,7 @@ class Win32KeyWatcher;
 
 // The Windows desktop: F8 watched by GetAsyncKeyState and a hook that only looks, the
 // shortcuts typed with SendInput by virtual key, QClipboard for the clipboard.
-class Win32Desktop : public DesktopServices {
+class Win32Desktop : public QtDesktop {
 public:
     Win32Desktop();
     ~Win32Desktop() override;
@@ -23,14 +23,13 @@ public:
     InjectResult sendPaste() override;
     InjectResult sendSubmit() override;
     void openUrl(const QUrl& url) override;
-    QString programDirectory() const override;
     QString userDataDirectory() const override;
-    QCursor linkCursor() const override;
-    void showMessage(QWidget* parent, const QString& title, const QString& text) override;
-    bool systemTrayAvailable() const override;
+    void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
 
 private:
     std::unique_ptr<Win32KeyWatcher> watcher_;
+    // Ctrl+Enter goes out only after a Ctrl+V that was typed whole.
+    bool lastPasteTyped_ = false;
 };
 
 } // namespace qlq

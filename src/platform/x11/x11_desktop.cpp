@@ -9,11 +9,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QElapsedTimer>
-#include <QGridLayout>
-#include <QMessageBox>
-#include <QSpacerItem>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 
@@ -198,34 +194,9 @@ void X11Desktop::openUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
 }
 
-QString X11Desktop::programDirectory() const {
-    return QCoreApplication::applicationDirPath();
-}
-
 QString X11Desktop::userDataDirectory() const {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/qinglanque");
-}
-
-QCursor X11Desktop::linkCursor() const {
-    return QCursor(Qt::PointingHandCursor);
-}
-
-void X11Desktop::showMessage(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
-    // A box holding "1" is narrower than its title; the window manager would cut the title to
-    // "青…巴". QMessageBox sizes itself to its layout, so the width goes in as a spacer: the
-    // title, and room for the title bar's icon and buttons.
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        const int width = box.fontMetrics().horizontalAdvance(title) * 3 / 2 + 160;
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
-                      grid->rowCount(), 0, 1, grid->columnCount());
-    }
-    box.exec();
-}
-
-bool X11Desktop::systemTrayAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void X11Desktop::setTrayAvailabilityHandler(std::function<void(bool)> handler) {

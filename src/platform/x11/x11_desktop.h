@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop_services.h"
+#include "platform/common/qt_desktop.h"
 
 #include <functional>
 #include <memory>
@@ -18,7 +18,7 @@ void prepareX11Threads();
 
 // The X11 desktop: XInput2 raw key events watch F8 without taking it from anyone, XTest types
 // the shortcuts, QClipboard owns the clipboard.
-class X11Desktop : public DesktopServices {
+class X11Desktop : public QtDesktop {
 public:
     static constexpr int kServeClipboardAtExitMs = 200;
 
@@ -33,11 +33,7 @@ public:
     InjectResult sendPaste() override;
     InjectResult sendSubmit() override;
     void openUrl(const QUrl& url) override;
-    QString programDirectory() const override;
     QString userDataDirectory() const override;
-    QCursor linkCursor() const override;
-    void showMessage(QWidget* parent, const QString& title, const QString& text) override;
-    bool systemTrayAvailable() const override;
     void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
 
 private:
