@@ -59,6 +59,11 @@ def main(folder):
                                editor["BM_EditorSave100k"]["longest_freeze_ms"]),
          "<= 200 ms"),
     ]
+    wine = folder / "wine.json"
+    if wine.exists():
+        text = json.loads(wine.read_text())["wine_text_ms"]
+        rows.append(("F8 -> text in a Windows edit control, Wine (median / max)",
+                     "%.1f / %.1f ms" % (text["median"], text["max"]), "informational"))
     width = max(len(r[0]) for r in rows)
     value_width = max(len(r[1]) for r in rows)
     print(f"qinglanque benchmarks on {platform.node()} ({platform.machine()}, "
