@@ -113,13 +113,13 @@ void HelpWindow::createContactPanel(QWidget* panel) {
     label(panel, "Label5", QStringLiteral("贴吧："), 240, 1440, 765, 240)->setFont(bold12);
     label(panel, "Label7", QStringLiteral("博客："), 240, 1800, 1455, 255)->setFont(bold12);
 
-    const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
+    // The palette's link colour: blue in a light theme, readable on a dark one.
     auto link = [&](const char* name, const QString& text, int top, const QUrl& address) {
         auto* label = placeControl(new LinkLabel(desktop_, panel), name, 960, top, 3735, 255);
         label->setTextFormat(Qt::PlainText);
         label->setText(text);
         label->setFont(bold12);
-        label->setStyleSheet(blue);
+        label->setForegroundRole(QPalette::Link);
         connect(label, &LinkLabel::clicked, this, [this, address] { desktop_.openUrl(address); });
     };
     link("Label4", QStringLiteral("点击进入"), 1440, forumPageUrl());
