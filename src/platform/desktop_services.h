@@ -56,6 +56,9 @@ public:
     // Modal message with an OK button only.
     virtual void showMessage(QWidget* parent, const QString& title, const QString& text) = 0;
     virtual bool systemTrayAvailable() const = 0;
+    // Whether the tray reports a double-click on the icon as one; a StatusNotifier tray reports
+    // every click as a single activation.
+    virtual bool trayDeliversDoubleClicks() const { return true; }
 };
 
 } // namespace qlq

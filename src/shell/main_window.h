@@ -67,6 +67,7 @@ private:
 
     void createControls();
     void createQuickSlots();
+    void describeVisibleControls();
     void setFocusOrder();
     void connectHandlers();
     void saveOptions();

@@ -2,6 +2,7 @@
 #include "insert/quick_slot.h"
 #include "shell/main_window.h"
 #include "shell/main_window_names.h"
+#include "shell/tail_list_view.h"
 #include "ui/controls.h"
 
 #include <QCheckBox>
@@ -35,6 +36,13 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
     return placeControl(new QLabel(text, parent), name, left, top, width, height);
 }
 
+// What a screen reader says for a control the user sees; the text of buttons and boxes alone
+// leaves the own-tail box, the list and the banner nameless.
+void describe(QWidget* control, const QString& name, const QString& description) {
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(description);
+}
+
 QFont slotHeadingFont() {
     QFont font;
     font.setFamilies(
@@ -62,7 +70,7 @@ void MainWindow::createControls() {
     appendOwnTailBox_ = checkBox(this, names::kAppendOwnTail, QStringLiteral("带上自己的尾巴"),
                                  3720, 1920, 1575, 255);
 
-    tailListView_ = placeControl(new QListView(this), names::kTailList, 120, 2280, 7215, 5640);
+    tailListView_ = placeControl(new TailListView(this), names::kTailList, 120, 2280, 7215, 5640);
     tailListModel_ = new QStringListModel(this);
     tailListView_->setModel(tailListModel_);
     tailListView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -76,6 +84,8 @@ void MainWindow::createControls() {
         button(this, names::kHomePage, QStringLiteral("作者主页"), 4120, 8160, 1335, 495);
     backgroundButton_ =
         button(this, names::kBackground, QStringLiteral("后台运行"), 6120, 8160, 1215, 495);
+
+    describeVisibleControls();
 
     // Outside the client area: never seen, but part of the window and of the Tab order.
     composedTextBox_ =
@@ -99,6 +109,28 @@ void MainWindow::createControls() {
     auto* unusedTimer = new QTimer(this);
     unusedTimer->setObjectName(QString::fromLatin1(names::kUnusedTimer));
     unusedTimer->setInterval(1000);
+}
+
+void MainWindow::describeVisibleControls() {
+    describe(banner_, QStringLiteral("青岚雀贴吧小尾巴"), QStringLiteral("横幅图片"));
+    describe(ownTailEdit_, QStringLiteral("自己的尾巴"),
+             QStringLiteral("勾选“带上自己的尾巴”时，附在每条小尾巴后面的一行"));
+    describe(editListButton_, QStringLiteral("编辑内容"),
+             QStringLiteral("打开小尾巴列表的编辑窗口"));
+    describe(randomOrderBox_, QStringLiteral("随机插入尾巴"),
+             QStringLiteral("按 F8 时随机取一条小尾巴，不按列表顺序"));
+    describe(sendAfterInsertBox_, QStringLiteral("插入后直接回帖"),
+             QStringLiteral("粘贴小尾巴后按 Ctrl+Enter 发送回复"));
+    describe(appendOwnTailBox_, QStringLiteral("带上自己的尾巴"),
+             QStringLiteral("在小尾巴后面附上自己的尾巴"));
+    describe(tailListView_, QStringLiteral("小尾巴列表"),
+             QStringLiteral("按 F8 时插入的小尾巴；点击一行，按顺序插入时从这一行接着插入"));
+    describe(galleryButton_, QStringLiteral("签名大全"), QStringLiteral("打开个性签名大全"));
+    describe(helpButton_, QStringLiteral("使用说明"), QStringLiteral("打开介绍与帮助窗口"));
+    describe(homePageButton_, QStringLiteral("作者主页"),
+             QStringLiteral("在浏览器中打开作者主页"));
+    describe(backgroundButton_, QStringLiteral("后台运行"),
+             QStringLiteral("把窗口收到通知区域，F8 照常可用"));
 }
 
 void MainWindow::createQuickSlots() {

@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace qlq {
 
 void centreOnScreen(QWidget& window) {
@@ -11,7 +13,10 @@ void centreOnScreen(QWidget& window) {
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+    const QPoint centred = area.center() - QPoint(window.width() / 2, window.height() / 2);
+    // A window larger than the screen (high scaling on a small screen) keeps its title bar on
+    // screen, so that it can still be moved; its bottom runs off instead.
+    window.move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
 }
 
 void bringToFront(QWidget& window) {

@@ -24,6 +24,7 @@ public:
     void setSubmitFails(bool fails) { submitFails_ = fails; }
     void setClipboardReadResult(std::optional<QString> text) { clipboardRead_ = std::move(text); }
     void setTrayAvailable(bool available) { trayAvailable_ = available; }
+    void setTrayDoubleClicks(bool delivered) { trayDoubleClicks_ = delivered; }
     void setKeyboardProblem(std::optional<QString> problem) {
         keyboardProblem_ = std::move(problem);
     }
@@ -51,6 +52,7 @@ public:
     QCursor linkCursor() const override { return QCursor(Qt::PointingHandCursor); }
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override { return trayAvailable_; }
+    bool trayDeliversDoubleClicks() const override { return trayDoubleClicks_; }
 
 private:
     QString programDirectory_;
@@ -62,6 +64,7 @@ private:
     bool pasteFails_ = false;
     bool submitFails_ = false;
     bool trayAvailable_ = true;
+    bool trayDoubleClicks_ = true;
     int f8Queries_ = 0;
     std::optional<QString> keyboardProblem_;
     std::optional<QString> clipboardRead_ = QString();

@@ -35,6 +35,7 @@ public:
     QCursor linkCursor() const override;
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override;
+    bool trayDeliversDoubleClicks() const override;
 
 private:
     std::unique_ptr<X11KeyWatcher> watcher_;
