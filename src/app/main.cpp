@@ -84,9 +84,9 @@ bool chooseX11(const StartOptions& options) {
 void provideSamples(const DataPaths& paths, const QString& userDataDirectory) {
     if (paths.baseDirectory() != userDataDirectory)
         return; // a portable copy brings its own corvane/
-    const QString samples = QDir::cleanPath(QCoreApplication::applicationDirPath() +
-                                            QLatin1Char('/') +
-                                            QString::fromUtf8(config::kSamplesDirFromProgram));
+    const QString samples =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                        QString::fromUtf8(config::kSamplesDirFromProgram));
     const SampleCopy copy = copySamplesOnFirstStart(samples, paths.corvaneDirectory());
     if (!copy.copied.isEmpty())
         qCInfo(log::files, "first start: copied the samples %ls to %ls",

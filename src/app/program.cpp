@@ -12,8 +12,7 @@
 
 namespace qlq {
 
-Program::Program(DesktopServices& desktop, DataPaths paths, QString instanceFolder,
-                 QObject* parent)
+Program::Program(DesktopServices& desktop, DataPaths paths, QString instanceFolder, QObject* parent)
     : QObject(parent), desktop_(desktop), paths_(std::move(paths)),
       gallery_(desktop, GalleryLauncher::defaultHelperPath(), std::move(instanceFolder)) {}
 

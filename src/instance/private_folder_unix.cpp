@@ -25,8 +25,8 @@ PrivateFolder privateRuntimeFolder() {
 PrivateFolder ensurePrivateFolder(const QString& path) {
     const QByteArray native = QFile::encodeName(path);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
-        return {QString(), QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(
-                                                                  std::strerror(errno)))};
+        return {QString(),
+                QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)))};
     // lstat: a symbolic link planted under our name is not our folder.
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode))

@@ -57,8 +57,7 @@ bool SingleInstance::listen() {
     return server_->listen(server);
 }
 
-bool SingleInstance::send(const QString& folder, const QString& name, Request request,
-                          int waitMs) {
+bool SingleInstance::send(const QString& folder, const QString& name, Request request, int waitMs) {
     if (folder.isEmpty())
         return false;
     const QDeadlineTimer deadline(waitMs);

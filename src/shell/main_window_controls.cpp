@@ -127,8 +127,7 @@ void MainWindow::describeVisibleControls() {
              QStringLiteral("按 F8 时插入的小尾巴；点击一行，按顺序插入时从这一行接着插入"));
     describe(galleryButton_, QStringLiteral("签名大全"), QStringLiteral("打开个性签名大全"));
     describe(helpButton_, QStringLiteral("使用说明"), QStringLiteral("打开介绍与帮助窗口"));
-    describe(homePageButton_, QStringLiteral("作者主页"),
-             QStringLiteral("在浏览器中打开作者主页"));
+    describe(homePageButton_, QStringLiteral("作者主页"), QStringLiteral("在浏览器中打开作者主页"));
     describe(backgroundButton_, QStringLiteral("后台运行"),
              QStringLiteral("把窗口收到通知区域，F8 照常可用"));
 }

@@ -32,8 +32,8 @@ QString GalleryLauncher::defaultHelperPath() {
 
 void GalleryLauncher::open(const QUrl& address, QWidget* parent) {
     // A local connection is made or refused at once, so this does not hold up the window.
-    if (SingleInstance::send(instanceFolder_, galleryInstanceName(),
-                             SingleInstance::Request::Raise, 0))
+    if (SingleInstance::send(instanceFolder_, galleryInstanceName(), SingleInstance::Request::Raise,
+                             0))
         return;
 
     const QFileInfo helper(helperPath_);

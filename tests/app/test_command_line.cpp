@@ -33,9 +33,12 @@ TEST(CommandLine, HelpAndVersionAnswerAndStrayArgumentsFail) {
     EXPECT_EQ(read({"-v"}).exitCode, 0);
     EXPECT_TRUE(read({"--version"}).output.startsWith(QStringLiteral("qinglanque ")));
     EXPECT_EQ(read({"-platform", "offscreen", "--help"}).exitCode, 0);
-    for (const QStringList& arguments :
-         {QStringList{"--bogus"}, {"stray"}, {"-display"}, {"-platform", "xcb", "extra"},
-          {"--autostart", "yes"}, {"--autostart"}}) {
+    for (const QStringList& arguments : {QStringList{"--bogus"},
+                                         {"stray"},
+                                         {"-display"},
+                                         {"-platform", "xcb", "extra"},
+                                         {"--autostart", "yes"},
+                                         {"--autostart"}}) {
         const CommandLineOutcome outcome = read(arguments);
         EXPECT_EQ(outcome.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(outcome.output.isEmpty());

@@ -3,8 +3,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSysInfo>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,7 +37,8 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     EXPECT_FALSE(SingleInstance::send(dir.path(), QStringLiteral("other"),
                                       SingleInstance::Request::Raise, 0));
     EXPECT_EQ(programInstanceName(QStringLiteral(":0.0")), QStringLiteral("qinglanque-_0"));
-    EXPECT_EQ(programInstanceName(QStringLiteral(":0")), programInstanceName(QStringLiteral(":0.0")));
+    EXPECT_EQ(programInstanceName(QStringLiteral(":0")),
+              programInstanceName(QStringLiteral(":0.0")));
 }
 
 TEST(SingleInstance, AKilledCopysLockAndSocketDoNotBlockTheNextStart) {
