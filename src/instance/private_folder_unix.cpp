@@ -16,8 +16,11 @@ namespace qlq {
 PrivateFolder privateRuntimeFolder() {
     // Qt falls back to the shared temporary folder by itself, where another user could take our
     // names first; the fallback here is a folder of this user's own.
+    // A runtime folder of another user (sudo keeps the variable) is not ours to write in.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
+    struct stat info {};
+    if (!runtime.isEmpty() && ::stat(QFile::encodeName(runtime).constData(), &info) == 0 &&
+        S_ISDIR(info.st_mode) && info.st_uid == ::getuid())
         return ensurePrivateFolder(runtime + QStringLiteral("/qinglanque"));
     return ensurePrivateFolder(QDir::tempPath() + QStringLiteral("/qinglanque-%1").arg(::getuid()));
 }
