@@ -4,14 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace qlq;
@@ -39,26 +37,6 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     EXPECT_EQ(programInstanceName(QStringLiteral(":0.0")), QStringLiteral("qinglanque-_0"));
     EXPECT_EQ(programInstanceName(QStringLiteral(":0")),
               programInstanceName(QStringLiteral(":0.0")));
-}
-
-TEST(SingleInstance, AKilledCopysLockAndSocketDoNotBlockTheNextStart) {
-    QTemporaryDir dir;
-    const pid_t dead = fork();
-    if (dead == 0)
-        _exit(0);
-    ASSERT_GT(dead, 0);
-    waitpid(dead, nullptr, 0);
-    // What a copy killed with SIGKILL leaves behind: its lock file and its socket file.
-    QFile lock(dir.filePath(QStringLiteral("qlq.lock")));
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(dead) + "\nqinglanque\n" + QSysInfo::machineHostName().toUtf8() +
-               "\n");
-    lock.close();
-    QFile(dir.filePath(QStringLiteral("qlq.socket"))).open(QIODevice::WriteOnly);
-
-    SingleInstance next(dir.path(), QStringLiteral("qlq"));
-    EXPECT_TRUE(next.tryClaim());
-    EXPECT_TRUE(next.listen());
 }
 
 TEST(PrivateFolder, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
