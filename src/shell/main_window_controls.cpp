@@ -36,13 +36,6 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
     return placeControl(new QLabel(text, parent), name, left, top, width, height);
 }
 
-// What a screen reader says for a control the user sees; the text of buttons and boxes alone
-// leaves the own-tail box, the list and the banner nameless.
-void describe(QWidget* control, const QString& name, const QString& description) {
-    control->setAccessibleName(name);
-    control->setAccessibleDescription(description);
-}
-
 QFont slotHeadingFont() {
     QFont font;
     font.setFamilies(
@@ -112,24 +105,25 @@ void MainWindow::createControls() {
 }
 
 void MainWindow::describeVisibleControls() {
-    describe(banner_, QStringLiteral("青岚雀贴吧小尾巴"), QStringLiteral("横幅图片"));
-    describe(ownTailEdit_, QStringLiteral("自己的尾巴"),
-             QStringLiteral("勾选“带上自己的尾巴”时，附在每条小尾巴后面的一行"));
-    describe(editListButton_, QStringLiteral("编辑内容"),
-             QStringLiteral("打开小尾巴列表的编辑窗口"));
-    describe(randomOrderBox_, QStringLiteral("随机插入尾巴"),
-             QStringLiteral("按 F8 时随机取一条小尾巴，不按列表顺序"));
-    describe(sendAfterInsertBox_, QStringLiteral("插入后直接回帖"),
-             QStringLiteral("粘贴小尾巴后按 Ctrl+Enter 发送回复"));
-    describe(appendOwnTailBox_, QStringLiteral("带上自己的尾巴"),
-             QStringLiteral("在小尾巴后面附上自己的尾巴"));
-    describe(tailListView_, QStringLiteral("小尾巴列表"),
-             QStringLiteral("按 F8 时插入的小尾巴；点击一行，按顺序插入时从这一行接着插入"));
-    describe(galleryButton_, QStringLiteral("签名大全"), QStringLiteral("打开个性签名大全"));
-    describe(helpButton_, QStringLiteral("使用说明"), QStringLiteral("打开介绍与帮助窗口"));
-    describe(homePageButton_, QStringLiteral("作者主页"), QStringLiteral("在浏览器中打开作者主页"));
-    describe(backgroundButton_, QStringLiteral("后台运行"),
-             QStringLiteral("把窗口收到通知区域，F8 照常可用"));
+    describeControl(banner_, QStringLiteral("青岚雀贴吧小尾巴"), QStringLiteral("横幅图片"));
+    describeControl(ownTailEdit_, QStringLiteral("自己的尾巴"),
+                    QStringLiteral("勾选“带上自己的尾巴”时，附在每条小尾巴后面的一行"));
+    describeControl(editListButton_, QStringLiteral("编辑内容"),
+                    QStringLiteral("打开小尾巴列表的编辑窗口"));
+    describeControl(randomOrderBox_, QStringLiteral("随机插入尾巴"),
+                    QStringLiteral("按 F8 时随机取一条小尾巴，不按列表顺序"));
+    describeControl(sendAfterInsertBox_, QStringLiteral("插入后直接回帖"),
+                    QStringLiteral("粘贴小尾巴后按 Ctrl+Enter 发送回复"));
+    describeControl(appendOwnTailBox_, QStringLiteral("带上自己的尾巴"),
+                    QStringLiteral("在小尾巴后面附上自己的尾巴"));
+    describeControl(tailListView_, QStringLiteral("小尾巴列表"),
+                    QStringLiteral("按 F8 时插入的小尾巴；点击一行，按顺序插入时从这一行接着插入"));
+    describeControl(galleryButton_, QStringLiteral("签名大全"), QStringLiteral("打开个性签名大全"));
+    describeControl(helpButton_, QStringLiteral("使用说明"), QStringLiteral("打开介绍与帮助窗口"));
+    describeControl(homePageButton_, QStringLiteral("作者主页"),
+                    QStringLiteral("在浏览器中打开作者主页"));
+    describeControl(backgroundButton_, QStringLiteral("后台运行"),
+                    QStringLiteral("把窗口收到通知区域，F8 照常可用"));
 }
 
 void MainWindow::createQuickSlots() {
