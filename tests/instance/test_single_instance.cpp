@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace qlq;
@@ -31,6 +35,29 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
                                      SingleInstance::Request::Quit, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return quit.count() == 1; }, 5000));
     EXPECT_EQ(raised.count(), 1);
+    if (getuid() == 0) { // another user who reaches the socket anyway is not heard
+        const QByteArray socket = QFile::encodeName(dir.filePath(QStringLiteral("qlq.socket")));
+        ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        ASSERT_EQ(chmod(socket.constData(), 0777), 0);
+        const pid_t stranger = fork();
+        if (stranger == 0) {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, socket.constData(), sizeof(address.sun_path) - 1);
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            _exit(setuid(65534) == 0 &&
+                          connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) ==
+                              0 &&
+                          write(fd, "raise\n", 6) == 6
+                      ? 0
+                      : 1);
+        }
+        int status = -1;
+        waitpid(stranger, &status, 0);
+        ASSERT_EQ(status, 0) << "the stranger could not reach the socket";
+        QTest::qWait(300);
+        EXPECT_EQ(raised.count(), 1);
+    }
     // Another name, or nobody listening: the request is not taken.
     EXPECT_FALSE(SingleInstance::send(dir.path(), QStringLiteral("other"),
                                       SingleInstance::Request::Raise, 0));
