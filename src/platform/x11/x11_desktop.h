@@ -39,6 +39,7 @@ public:
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override;
     void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
+    bool trayDeliversDoubleClicks() const override;
 
 private:
     // Whether another program holds the keyboard, so that typed keys would go to it.
