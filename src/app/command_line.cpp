@@ -43,6 +43,11 @@ QString usageText() {
         "  -v, --version   显示版本 / show the version and exit\n"
         "  --verbose       在标准错误输出上记录每次按键、文件读写和失败的原因 /\n"
         "                  log every press, file access and failure on standard error\n"
+        "  --background    直接在通知区域启动，不显示启动画面 /\n"
+        "                  start in the notification area, without the splash\n"
+        "  --autostart on|off\n"
+        "                  登录桌面时自动在后台启动（或取消）/\n"
+        "                  start in the background when you log in (or stop doing so)\n"
         "  Qt 的标准选项（如 -platform、-display、-style）照常可用。\n"
         "  Qt's standard options (such as -platform, -display, -style) work as usual.\n"
         "\n"
@@ -64,7 +69,10 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
         QStringList{QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption verbose(QStringLiteral("verbose"));
-    parser.addOptions({help, version, verbose});
+    const QCommandLineOption background(QStringLiteral("background"));
+    const QCommandLineOption autostart(QStringLiteral("autostart"), QString(),
+                                       QStringLiteral("on|off"));
+    parser.addOptions({help, version, verbose, background, autostart});
     for (const char* name : kQtOptionsWithValue)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
@@ -84,6 +92,14 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
                         parser.positionalArguments().first() + QStringLiteral("\n\n") + usageText();
         return outcome;
     }
+    const QString autostartValue = parser.value(autostart);
+    if (parser.isSet(autostart) && autostartValue != QLatin1String("on") &&
+        autostartValue != QLatin1String("off")) {
+        outcome.exitCode = 2;
+        outcome.error = QStringLiteral("qinglanque: --autostart 只接受 on 或 off / "
+                                       "--autostart takes on or off\n");
+        return outcome;
+    }
     if (parser.isSet(help)) {
         outcome.exitCode = 0;
         outcome.output = usageText();
@@ -93,6 +109,11 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
             QStringLiteral("qinglanque %1\n").arg(QString::fromLatin1(config::kVersion));
     }
     outcome.options.verbose = parser.isSet(verbose);
+    outcome.options.background = parser.isSet(background);
+    if (parser.isSet(autostart))
+        outcome.options.autostart = autostartValue == QLatin1String("on");
+    outcome.options.platform = parser.value(QStringLiteral("platform"));
+    outcome.options.display = parser.value(QStringLiteral("display"));
     return outcome;
 }
 

@@ -9,7 +9,11 @@ namespace qlq {
 
 // How the program was asked to start.
 struct StartOptions {
-    bool verbose = false; // --verbose: every qlq.* log category on
+    bool verbose = false;          // --verbose: every qlq.* log category on
+    bool background = false;       // --background: straight into the notification area
+    std::optional<bool> autostart; // --autostart on|off: write or remove the entry, then exit
+    QString platform;              // Qt's -platform, when given
+    QString display;               // Qt's -display, when given
 };
 
 struct CommandLineOutcome {

@@ -1,13 +1,23 @@
+#include "app/autostart_entry.h"
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
+#include "config/build_config.h"
+#include "config/log_categories.h"
 #include "data/data_paths.h"
+#include "data/first_start.h"
+#include "instance/private_folder.h"
+#include "instance/single_instance.h"
 #include "platform/desktop_factory.h"
 #include "ui/program_icon.h"
 #include "windows/splash_window.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QLoggingCategory>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -33,35 +43,112 @@ void printTo(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+QString programFile(const char* argv0) {
+    // Before QCoreApplication exists: /proc knows where the program file is.
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        return self.canonicalFilePath();
+    return QFileInfo(QString::fromLocal8Bit(argv0)).absoluteFilePath();
+}
+
+int setAutostart(bool on, const char* argv0) {
+    const AutostartEntry entry(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+        QString::fromUtf8(config::kAppId), programFile(argv0));
+    const std::optional<QString> error = on ? entry.turnOn() : entry.turnOff();
+    if (error) {
+        printTo(stderr, QStringLiteral("qinglanque: %1: %2\n").arg(entry.path(), *error));
+        return 1;
+    }
+    printTo(stdout, on ? QStringLiteral("自动启动已开启 / autostart on: %1\n").arg(entry.path())
+                       : QStringLiteral("自动启动已关闭 / autostart off\n"));
+    return 0;
+}
+
+// An installed copy's first start: the samples, so that F8 pastes something from the start.
+void provideSamples(const DataPaths& paths, const QString& userDataDirectory) {
+    if (paths.baseDirectory() != userDataDirectory)
+        return; // a portable copy brings its own corvane/
+    const QString samples =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                        QString::fromUtf8(config::kSamplesDirFromProgram));
+    const SampleCopy copy = copySamplesOnFirstStart(samples, paths.corvaneDirectory());
+    if (!copy.copied.isEmpty())
+        qCInfo(log::files, "first start: copied the samples %ls to %ls",
+               qUtf16Printable(copy.copied.join(QStringLiteral(", "))),
+               qUtf16Printable(paths.corvaneDirectory()));
+    if (!copy.error.isEmpty())
+        qCWarning(log::files, "the samples could not be copied: %ls", qUtf16Printable(copy.error));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    // --help and --version work without a display.
+    // --help, --version and --autostart work without a display.
     const CommandLineOutcome commandLine = readCommandLine(arguments);
     printTo(stdout, commandLine.output);
     printTo(stderr, commandLine.error);
     if (commandLine.exitCode)
         return *commandLine.exitCode;
-    if (commandLine.options.verbose) {
+    const StartOptions& options = commandLine.options;
+    if (options.autostart)
+        return setAutostart(*options.autostart, argv[0]);
+    if (options.verbose) {
         QLoggingCategory::setFilterRules(QStringLiteral("qlq.*=true"));
         qSetMessagePattern(QStringLiteral("%{time process} %{category}: %{message}"));
     }
+    if (const std::optional<QString> problem = prepareDesktop(options.platform, options.display)) {
+        printTo(stderr, QStringLiteral("qinglanque: %1\n").arg(*problem));
+        return 1;
+    }
 
-    prepareDesktop();
+    // One copy per user and display: two would paste every F8 twice. A second start brings
+    // the running one forward and leaves, before anything costly happens.
+    const PrivateFolder folder = privateRuntimeFolder();
+    const QString instanceName = programInstanceName(
+        options.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : options.display);
+    SingleInstance instance(folder.path, instanceName);
+    if (folder.path.isEmpty()) {
+        printTo(stderr, QStringLiteral("qinglanque: %1; running without the single-instance "
+                                       "guard\n")
+                            .arg(folder.problem));
+    } else if (!instance.tryClaim()) {
+        if (SingleInstance::send(folder.path, instanceName, SingleInstance::Request::Raise, 5000)) {
+            printTo(stdout, QStringLiteral("青岚雀贴吧小尾巴已在运行 / already running: "
+                                           "brought its window forward\n"));
+            return 0;
+        }
+        printTo(stderr, QStringLiteral("qinglanque: 另一个副本正在运行但没有响应 / another copy "
+                                       "is running but does not answer\n"));
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));
     // No display name: Qt would append it to every window's caption.
     setProgramLook(app);
+    installQtTranslations(QLocale::system());
+    if (!folder.path.isEmpty() && !instance.listen())
+        qCWarning(log::app, "a second start cannot reach this one: the socket in %ls failed",
+                  qUtf16Printable(folder.path));
 
     const std::unique_ptr<DesktopServices> desktop = createDesktop();
-    Program program(*desktop,
-                    DataPaths::resolve(desktop->programDirectory(), desktop->userDataDirectory()));
-    // The program starts with the splash; its timer brings up the main window.
-    auto* splash = new SplashWindow(*desktop, [&program] { program.showMainWindow(); });
-    splash->load();
-    splash->show();
+    const DataPaths paths =
+        DataPaths::resolve(desktop->programDirectory(), desktop->userDataDirectory());
+    provideSamples(paths, desktop->userDataDirectory());
+    Program program(*desktop, paths, folder.path);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &program, &Program::bringForward);
+    program.endWithTheSession();
+    if (options.background) {
+        program.showMainWindow(true);
+    } else {
+        // The program starts with the splash; its timer brings up the main window.
+        auto* splash = new SplashWindow(*desktop, [&program] { program.showMainWindow(); });
+        splash->load();
+        splash->show();
+    }
     return app.exec();
 }

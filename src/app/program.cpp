@@ -5,15 +5,16 @@
 #include "shell/tray_controller.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
-#include "windows/gallery_channel.h"
 
+#include <QApplication>
+#include <QSessionManager>
 #include <QTimer>
 
 namespace qlq {
 
-Program::Program(DesktopServices& desktop, DataPaths paths, QObject* parent)
+Program::Program(DesktopServices& desktop, DataPaths paths, QString instanceFolder, QObject* parent)
     : QObject(parent), desktop_(desktop), paths_(std::move(paths)),
-      gallery_(desktop, GalleryLauncher::defaultHelperPath(), galleryServerName()) {}
+      gallery_(desktop, GalleryLauncher::defaultHelperPath(), std::move(instanceFolder)) {}
 
 Program::~Program() {
     delete help_;
@@ -21,7 +22,7 @@ Program::~Program() {
     delete mainWindow_;
 }
 
-void Program::showMainWindow() {
+void Program::showMainWindow(bool inBackground) {
     auto* window = new MainWindow(desktop_, paths_, random_);
     window->setAttribute(Qt::WA_DeleteOnClose);
     mainWindow_ = window;
@@ -30,11 +31,54 @@ void Program::showMainWindow() {
     connect(window, &MainWindow::editorRequested, this, &Program::openEditor);
     connect(window, &MainWindow::helpRequested, this, &Program::openHelp);
     connect(window, &MainWindow::galleryRequested, this, &Program::openGallery);
-    auto* tray = new TrayController(*window, desktop_); // a child of the window
-    connect(tray, &TrayController::quitRequested, &lifetime_, &ProgramLifetime::quitNow);
+    tray_ = new TrayController(*window, desktop_); // a child of the window
+    connect(tray_, &TrayController::quitRequested, this, &Program::endNow);
     window->load();
-    window->show();
+    if (inBackground)
+        tray_->startInBackground();
+    else
+        window->show();
     reportKeyboardProblem();
+}
+
+void Program::bringForward() {
+    qCInfo(log::app, "started again: bringing the window forward");
+    if (tray_ && tray_->mode() == BackgroundMode::Background) {
+        tray_->openChosen(); // as 打开 does: out of the tray, the icon gone
+        return;
+    }
+    if (mainWindow_) {
+        bringToFront(*mainWindow_);
+        return;
+    }
+    // The main window is closed and another window keeps the program running.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowType() == Qt::Window) {
+            bringToFront(*window);
+            return;
+        }
+    }
+}
+
+void Program::endWithTheSession() {
+    signals_ = std::make_unique<TerminationSignals>();
+    connect(signals_.get(), &TerminationSignals::received, this, &Program::endNow);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
+        qCInfo(log::app, "the desktop session ends: saving and ending");
+        endNow();
+    });
+    // However the event loop ends, the options are saved as when the window closes.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (mainWindow_)
+            mainWindow_->close();
+    });
+}
+
+void Program::endNow() {
+    if (mainWindow_)
+        mainWindow_->close(); // its unload saves the options, once
+    gallery_.closeOpenGallery();
+    lifetime_.quitNow();
 }
 
 void Program::reportKeyboardProblem() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/program_lifetime.h"
+#include "app/termination_signals.h"
 #include "data/data_paths.h"
 #include "editor/tail_editor_window.h"
 #include "insert/next_random.h"
@@ -11,20 +12,33 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 namespace qlq {
 
 class DesktopServices;
+class TrayController;
 
 // The running program: its windows and who opens them. Every window but the main window is
 // created when first asked for, exists at most once and has no owner.
 class Program : public QObject {
     Q_OBJECT
 public:
-    Program(DesktopServices& desktop, DataPaths paths, QObject* parent = nullptr);
+    // `instanceFolder`: the user's private folder, where the gallery helper listens.
+    Program(DesktopServices& desktop, DataPaths paths, QString instanceFolder = QString(),
+            QObject* parent = nullptr);
     ~Program() override;
 
     // Creates, loads and shows the main window (what the splash does when its time is up).
-    void showMainWindow();
+    // In the background it goes straight into the notification area (minimised without one).
+    void showMainWindow(bool inBackground = false);
+    // Another start of the program: the main window comes to the front, out of the tray.
+    void bringForward();
+    // From now on SIGTERM, SIGINT, SIGHUP and the end of the desktop session end the program
+    // as closing the main window does (its one save); the gallery closes too.
+    void endWithTheSession();
+    // The main window's unload (its save), an open gallery closed, the program ended.
+    void endNow();
 
     MainWindow* mainWindow() const { return mainWindow_; }
     HelpWindow* helpWindow() const { return help_; }
@@ -42,6 +56,8 @@ private:
     NextRandom random_;
     ProgramLifetime lifetime_;
     QPointer<MainWindow> mainWindow_;
+    QPointer<TrayController> tray_;
+    std::unique_ptr<TerminationSignals> signals_;
     QPointer<HelpWindow> help_;
     GalleryLauncher gallery_;
     QPointer<TailEditorWindow> editor_;

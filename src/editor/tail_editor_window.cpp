@@ -67,6 +67,11 @@ void TailEditorWindow::createControls() {
     saveButton_->setEnabled(false);
     cancelButton_ = button(this, kCancelName, QStringLiteral("取消"), layout_.cancel);
 
+    describeControl(textEdit_, QStringLiteral("小尾巴列表"),
+                    QStringLiteral("整个小尾巴列表，每行一条"));
+    describeControl(saveButton_, QStringLiteral("保存修改"), QStringLiteral("保存列表并关闭窗口"));
+    describeControl(cancelButton_, QStringLiteral("取消"), QStringLiteral("不保存，关闭窗口"));
+
     QWidget::setTabOrder(textEdit_, saveButton_);
     QWidget::setTabOrder(saveButton_, cancelButton_);
 

@@ -61,6 +61,9 @@ public:
     virtual bool systemTrayAvailable() const = 0;
     // Told whenever the notification area comes or goes while the program runs.
     virtual void setTrayAvailabilityHandler(std::function<void(bool available)> handler) = 0;
+    // Whether the tray reports a double-click on the icon as one; a StatusNotifier tray reports
+    // every click as a single activation.
+    virtual bool trayDeliversDoubleClicks() const { return true; }
 };
 
 } // namespace qlq

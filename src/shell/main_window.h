@@ -71,6 +71,7 @@ private:
 
     void createControls();
     void createQuickSlots();
+    void describeVisibleControls();
     void setFocusOrder();
     void connectHandlers();
     void saveOptions();

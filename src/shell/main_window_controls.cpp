@@ -79,6 +79,8 @@ void MainWindow::createControls() {
     backgroundButton_ =
         button(this, names::kBackground, QStringLiteral("后台运行"), 6120, 8160, 1215, 495);
 
+    describeVisibleControls();
+
     // Outside the client area: never seen, but part of the window and of the Tab order.
     composedTextBox_ =
         placeControl(new QLineEdit(this), names::kComposedText, 8040, 2400, 5295, 1095);
@@ -101,6 +103,28 @@ void MainWindow::createControls() {
     auto* unusedTimer = new QTimer(this);
     unusedTimer->setObjectName(QString::fromLatin1(names::kUnusedTimer));
     unusedTimer->setInterval(1000);
+}
+
+void MainWindow::describeVisibleControls() {
+    describeControl(banner_, QStringLiteral("青岚雀贴吧小尾巴"), QStringLiteral("横幅图片"));
+    describeControl(ownTailEdit_, QStringLiteral("自己的尾巴"),
+                    QStringLiteral("勾选“带上自己的尾巴”时，附在每条小尾巴后面的一行"));
+    describeControl(editListButton_, QStringLiteral("编辑内容"),
+                    QStringLiteral("打开小尾巴列表的编辑窗口"));
+    describeControl(randomOrderBox_, QStringLiteral("随机插入尾巴"),
+                    QStringLiteral("按 F8 时随机取一条小尾巴，不按列表顺序"));
+    describeControl(sendAfterInsertBox_, QStringLiteral("插入后直接回帖"),
+                    QStringLiteral("粘贴小尾巴后按 Ctrl+Enter 发送回复"));
+    describeControl(appendOwnTailBox_, QStringLiteral("带上自己的尾巴"),
+                    QStringLiteral("在小尾巴后面附上自己的尾巴"));
+    describeControl(tailListView_, QStringLiteral("小尾巴列表"),
+                    QStringLiteral("按 F8 时插入的小尾巴；点击一行，按顺序插入时从这一行接着插入"));
+    describeControl(galleryButton_, QStringLiteral("签名大全"), QStringLiteral("打开个性签名大全"));
+    describeControl(helpButton_, QStringLiteral("使用说明"), QStringLiteral("打开介绍与帮助窗口"));
+    describeControl(homePageButton_, QStringLiteral("作者主页"),
+                    QStringLiteral("在浏览器中打开作者主页"));
+    describeControl(backgroundButton_, QStringLiteral("后台运行"),
+                    QStringLiteral("把窗口收到通知区域，F8 照常可用"));
 }
 
 void MainWindow::createQuickSlots() {

@@ -47,8 +47,11 @@ void TrayController::createMenu() {
 }
 
 void TrayController::iconActivated(QSystemTrayIcon::ActivationReason reason) {
-    // A double-click arrives as Trigger then DoubleClick; a single click does nothing.
-    if (reason == QSystemTrayIcon::DoubleClick)
+    // A double-click arrives as Trigger then DoubleClick; a single click does nothing. A
+    // StatusNotifier tray (KDE, AppIndicator) reports any click as one Trigger and never a
+    // double-click: there the Trigger is the way back.
+    if (reason == QSystemTrayIcon::DoubleClick ||
+        (reason == QSystemTrayIcon::Trigger && !desktop_.trayDeliversDoubleClicks()))
         handle(TrayEvent::IconDoubleClicked);
 }
 
@@ -61,6 +64,14 @@ void TrayController::runInBackground() {
         handle(TrayEvent::Minimised);
     else
         window_->showMinimized(); // no tray: the taskbar keeps a way back
+}
+
+void TrayController::startInBackground() {
+    if (!window_)
+        return;
+    // Where the window would have opened is where it comes back.
+    saved_ = window_->pos();
+    runInBackground();
 }
 
 void TrayController::openChosen() {

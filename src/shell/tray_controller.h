@@ -33,6 +33,8 @@ public:
 
     // "后台运行".
     void runInBackground();
+    // A start with --background: the window, loaded but never shown, goes into the tray.
+    void startInBackground();
     // Tray input as the icon and its menu deliver it.
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void openChosen();

@@ -29,4 +29,11 @@ inline QPushButton* pressedByEnter(QPushButton* button) {
     return button;
 }
 
+// What a screen reader says for a control the user sees; a button's or box's text alone leaves
+// text fields, lists and pictures nameless.
+inline void describeControl(QWidget* control, const QString& name, const QString& description) {
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(description);
+}
+
 } // namespace qlq

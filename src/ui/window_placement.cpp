@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace qlq {
 namespace {
 
@@ -19,9 +21,11 @@ void centreFrame(QWidget& window) {
     const QMargins margins =
         window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
     const QSize frame = window.size().grownBy(margins);
-    const QPoint frameAt = area.topLeft() + QPoint((area.width() - frame.width()) / 2,
+    const QPoint centred = area.topLeft() + QPoint((area.width() - frame.width()) / 2,
                                                    (area.height() - frame.height()) / 2);
-    window.move(frameAt); // a window's position is its frame's
+    // A window larger than the screen (high scaling on a small screen) keeps its title bar on
+    // screen, so that it can still be moved; its bottom runs off instead.
+    window.move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
 }
 
 bool framed(const QWidget& window) {

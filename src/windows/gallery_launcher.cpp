@@ -1,9 +1,10 @@
 #include "windows/gallery_launcher.h"
 
 #include "config/build_config.h"
+#include "config/log_categories.h"
+#include "instance/single_instance.h"
 #include "platform/desktop_services.h"
 #include "ui/program_title.h"
-#include "windows/gallery_channel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,8 +13,10 @@
 
 namespace qlq {
 
-GalleryLauncher::GalleryLauncher(DesktopServices& desktop, QString helperPath, QString serverName)
-    : desktop_(desktop), helperPath_(std::move(helperPath)), serverName_(std::move(serverName)) {}
+GalleryLauncher::GalleryLauncher(DesktopServices& desktop, QString helperPath,
+                                 QString instanceFolder)
+    : desktop_(desktop), helperPath_(std::move(helperPath)),
+      instanceFolder_(std::move(instanceFolder)) {}
 
 QString GalleryLauncher::defaultHelperPath() {
     // Beside the program (the build tree, a portable copy), else where the package puts it.
@@ -29,20 +32,29 @@ QString GalleryLauncher::defaultHelperPath() {
 
 void GalleryLauncher::open(const QUrl& address, QWidget* parent) {
     // A local connection is made or refused at once, so this does not hold up the window.
-    if (askGalleryToRaise(serverName_, 0))
+    if (SingleInstance::send(instanceFolder_, galleryInstanceName(), SingleInstance::Request::Raise,
+                             0))
         return;
 
+    const QFileInfo helper(helperPath_);
+    if (!helper.exists()) {
+        // The helper package (it brings the web engine) is not installed.
+        qCInfo(log::app, "no gallery helper at %ls: opening the gallery in the browser",
+               qUtf16Printable(helperPath_));
+        desktop_.openUrl(address);
+        return;
+    }
     // Detached: the gallery stays open when the main window closes. Two quick clicks may start
     // two helpers; the second one finds the first one's lock and only raises it.
-    QString problem;
-    const QFileInfo helper(helperPath_);
-    if (!helper.isFile() || !helper.isExecutable())
-        problem = QStringLiteral("找不到程序 %1").arg(QDir::toNativeSeparators(helperPath_));
-    else if (!QProcess::startDetached(helperPath_, {address.toString(QUrl::FullyEncoded)}))
-        problem = QStringLiteral("无法启动程序 %1").arg(QDir::toNativeSeparators(helperPath_));
-    if (!problem.isEmpty())
+    if (!helper.isFile() || !helper.isExecutable() ||
+        !QProcess::startDetached(helperPath_, {address.toString(QUrl::FullyEncoded)}))
         desktop_.showMessage(parent, programTitle(),
-                             QStringLiteral("无法打开签名大全：%1").arg(problem));
+                             QStringLiteral("无法打开签名大全：无法启动程序 %1")
+                                 .arg(QDir::toNativeSeparators(helperPath_)));
+}
+
+void GalleryLauncher::closeOpenGallery() {
+    SingleInstance::send(instanceFolder_, galleryInstanceName(), SingleInstance::Request::Quit, 0);
 }
 
 } // namespace qlq

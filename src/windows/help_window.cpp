@@ -60,6 +60,7 @@ HelpWindow::HelpWindow(DesktopServices& desktop, QWidget* parent)
     auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 2280,
                                5400, 1095, 375);
     pressedByEnter(close);
+    describeControl(close, QStringLiteral("关闭"), QStringLiteral("关闭介绍与帮助窗口"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
 }
@@ -67,7 +68,9 @@ HelpWindow::HelpWindow(DesktopServices& desktop, QWidget* parent)
 HelpWindow::~HelpWindow() = default;
 
 void HelpWindow::createAboutPanel(QWidget* panel) {
-    picture(panel, "Image2", QStringLiteral(":/images/help_about.png"), 120, 360, 1650, 1650);
+    describeControl(
+        picture(panel, "Image2", QStringLiteral(":/images/help_about.png"), 120, 360, 1650, 1650),
+        QStringLiteral("青岚雀"), QStringLiteral("软件图标"));
 
     // The separator runs past the panel's bottom edge, which cuts it off.
     auto* line = placeControl(new QWidget(panel), "Line1", 1920, 0, 15, 2760);
@@ -97,7 +100,9 @@ void HelpWindow::createContactPanel(QWidget* panel) {
         ->setFont(bold12);
     label(panel, "Label6", QString::fromUtf8(config::kMakerNick), 1080, 120, 1215, 375)
         ->setFont(bold12);
-    picture(panel, "Image1", QStringLiteral(":/images/help_contact.png"), 3360, 360, 1050, 1125);
+    describeControl(picture(panel, "Image1", QStringLiteral(":/images/help_contact.png"), 3360, 360,
+                            1050, 1125),
+                    QString::fromUtf8(config::kMakerNick), QStringLiteral("作者头像"));
     label(panel, "Label9", QStringLiteral("青岚雀系列软件"), 240, 480, 2535, 255)
         ->setFont(regular12);
     label(panel, "Label1", QString::fromUtf8(config::kMakerAccount), 240, 800, 2895, 255)
@@ -109,17 +114,19 @@ void HelpWindow::createContactPanel(QWidget* panel) {
     auto* groupChat = placeControl(new QLineEdit(panel), "Text1", 960, 1080, 975, 290);
     groupChat->setText(QString::fromUtf8(config::kGroupChat));
     groupChat->setCursorPosition(0);
+    describeControl(groupChat, QStringLiteral("QQ群号"), QStringLiteral("可以选中并复制"));
 
     label(panel, "Label5", QStringLiteral("贴吧："), 240, 1440, 765, 240)->setFont(bold12);
     label(panel, "Label7", QStringLiteral("博客："), 240, 1800, 1455, 255)->setFont(bold12);
 
-    const QString blue = QStringLiteral("color: rgb(0, 0, 255);");
+    // The palette's link colour: blue in a light theme, readable on a dark one.
     auto link = [&](const char* name, const QString& text, int top, const QUrl& address) {
         auto* label = placeControl(new LinkLabel(desktop_, panel), name, 960, top, 3735, 255);
         label->setTextFormat(Qt::PlainText);
         label->setText(text);
         label->setFont(bold12);
-        label->setStyleSheet(blue);
+        label->setForegroundRole(QPalette::Link);
+        describeControl(label, text, QStringLiteral("链接：在浏览器中打开 ") + address.toString());
         connect(label, &LinkLabel::clicked, this, [this, address] { desktop_.openUrl(address); });
     };
     link("Label4", QStringLiteral("点击进入"), 1440, forumPageUrl());

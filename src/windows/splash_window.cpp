@@ -2,6 +2,7 @@
 
 #include "config/web_addresses.h"
 #include "platform/desktop_services.h"
+#include "ui/controls.h"
 #include "ui/program_title.h"
 #include "ui/twips.h"
 #include "ui/window_placement.h"
@@ -25,6 +26,7 @@ SplashWindow::SplashWindow(DesktopServices& desktop, std::function<void()> handO
     picture_->setObjectName(QStringLiteral("Image1"));
     picture_->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop); // own size, never stretched
+    describeControl(picture_, programTitle(), QStringLiteral("启动画面；点击打开作者主页"));
     connect(picture_, &LinkLabel::clicked, this, [this] { desktop_.openUrl(homePageUrl()); });
 
     timer_ = new QTimer(this);

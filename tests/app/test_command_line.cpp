@@ -23,14 +23,22 @@ TEST(CommandLine, QtsOwnOptionsAndTheirValuesStartTheProgram) {
         EXPECT_TRUE(outcome.error.isEmpty());
     }
     EXPECT_TRUE(read({"--verbose"}).options.verbose);
+    EXPECT_TRUE(read({"--background"}).options.background);
+    EXPECT_EQ(read({"--autostart", "on"}).options.autostart, true);
+    EXPECT_EQ(read({"--autostart=off"}).options.autostart, false);
+    EXPECT_EQ(read({"-display", ":7"}).options.display, QStringLiteral(":7"));
 }
 
 TEST(CommandLine, HelpAndVersionAnswerAndStrayArgumentsFail) {
     EXPECT_EQ(read({"-v"}).exitCode, 0);
     EXPECT_TRUE(read({"--version"}).output.startsWith(QStringLiteral("qinglanque ")));
     EXPECT_EQ(read({"-platform", "offscreen", "--help"}).exitCode, 0);
-    for (const QStringList& arguments :
-         {QStringList{"--bogus"}, {"stray"}, {"-display"}, {"-platform", "xcb", "extra"}}) {
+    for (const QStringList& arguments : {QStringList{"--bogus"},
+                                         {"stray"},
+                                         {"-display"},
+                                         {"-platform", "xcb", "extra"},
+                                         {"--autostart", "yes"},
+                                         {"--autostart"}}) {
         const CommandLineOutcome outcome = read(arguments);
         EXPECT_EQ(outcome.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(outcome.output.isEmpty());

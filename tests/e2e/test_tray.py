@@ -2,13 +2,14 @@
 """Background mode against a real notification area: openbox and trayer on Xvfb."""
 
 import re
+import signal
 import sys
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import TIMEOUT, Session, options_file, wait_until  # noqa: E402
+from harness import MAIN_WINDOW_TITLE, TIMEOUT, Session, options_file, wait_until  # noqa: E402
 
 OWN = "[本消息由青岚雀贴吧小尾巴自动发送]"
 CHECK1 = (1800, 1920, 1815, 255)  # 插入后直接回帖
@@ -94,6 +95,28 @@ class TrayTest(unittest.TestCase):
         self.assertEqual(self.icons(), [])
         self.assertEqual(run.log_text().strip(), "", "the program printed warnings")
         self.assertEqual(run.read_file("corvane.ini"), options_file(OWN, check1=1, check2=1))
+
+    def test_one_copy_per_display_and_sigterm_saves_like_closing(self):
+        s = self.s
+        run = s.start_program(tails=["甲"], options=options_file())
+        main = run.main_window
+        s.click_control(main, *CHECK1)
+        s.click_control(main, *COMMAND3)
+        self.to_tray(main)
+        # Another copy started from the menu: the first one comes out of the tray, it leaves.
+        second = s.start_program(wait=False)
+        self.assertEqual(second.wait(TIMEOUT), 0, second.log_text())
+        wait_until(lambda: s.viewable(main), what="the window back from the tray")
+        self.assertEqual(s.search_windows(MAIN_WINDOW_TITLE), [main])
+        # What a session manager sends at logout: the options are saved as the close box does.
+        run.popen.send_signal(signal.SIGTERM)
+        self.assertEqual(run.wait(TIMEOUT), 0)
+        self.assertEqual(run.read_file("corvane.ini"), options_file(check1=1))
+        # A copy killed outright leaves its lock behind; the next start is not blocked by it.
+        killed = s.start_program()
+        killed.popen.send_signal(signal.SIGKILL)
+        killed.wait(TIMEOUT)
+        self.assertEqual(s.stop_program(s.start_program()), 0)
 
 
 if __name__ == "__main__":

@@ -54,6 +54,22 @@ def frame_centre(s, window):
     return x + (left + int(info["Width"]) + right) // 2, y + (top + int(info["Height"]) + bottom) // 2
 
 
+# Three links the desktop must never be handed; each reports its click (on the press).
+LINKS_PAGE = b"""<!doctype html><html><head><style>
+body { margin: 0; } a { display: block; width: 2000px; height: 150px; }
+</style></head><body>
+<a href="mailto:someone@example.invalid">mail</a>
+<a href="ssh://example.invalid/">ssh</a>
+<a href="javascript:location='vnd.evil:run'">vendor</a>
+<script>
+var seq = 1;
+for (const a of document.querySelectorAll("a"))
+  a.addEventListener("mousedown", () => fetch("/event", {method: "POST", keepalive: true,
+      body: JSON.stringify({type: "clicked", seq: ++seq, text: a.textContent})}));
+fetch("/event", {method: "POST", body: JSON.stringify({type: "links", seq: 1})});
+</script></body></html>"""
+
+
 def panel_colours(shot):
     return len({shot.pixel(x, y) for y in range(TOP, TOP + HEIGHT, 3)
                 for x in range(LEFT, LEFT + WIDTH, 3)})
@@ -109,6 +125,32 @@ class WindowsTest(unittest.TestCase):
         self.assertTrue(helper.running())
         self.assertEqual(self.visible(helper.pid), [window], "a dialog or second window")
 
+    def test_links_of_other_schemes_never_reach_the_desktop(self):
+        s = self.s
+        s.pages["/links"] = LINKS_PAGE
+        handlers, opened = s.tmp / "bin", s.tmp / "opened"
+        handlers.mkdir()
+        for name in ("xdg-open", "xdg-email"):
+            (handlers / name).write_text(f'#!/bin/sh\necho "$0 $*" >> {opened}\n')
+            (handlers / name).chmod(0o755)
+        helper = s.spawn("gallery", [HELPER, s.url + "/links"],
+                         env={"PATH": f"{handlers}:{s.env['PATH']}"})
+        window = s.find_window(GALLERY, pid=helper.pid, timeout=30)
+        s.page.wait_for("links", timeout=30)
+        for row, text in enumerate(["mail", "ssh", "vendor"]):
+            def clicked():  # the view may take a moment after loading before it takes clicks
+                s.click(window, 200, TOP + 150 * row + 75)
+                try:
+                    return s.page.wait_for("clicked", timeout=2,
+                                           predicate=lambda e: e["text"] == text)
+                except TimeoutError:
+                    return None
+
+            wait_until(clicked, what=f"the {text} link to be clicked")
+        time.sleep(1.5)  # xdg-open would have been started by now
+        self.assertFalse(opened.exists(), opened.exists() and opened.read_text())
+        self.assertTrue(helper.running())
+
     def test_splash_then_main_window_help_and_one_gallery_that_outlives_it(self):
         s = self.s
         # The built-in gallery address is not on this machine: nothing may be looked up.
@@ -145,6 +187,10 @@ class WindowsTest(unittest.TestCase):
         self.assertEqual(s.stop_program(run), 0)
         self.assertEqual(s.search_windows(GALLERY, pid=helper_pid), [gallery],
                          "the gallery went with the main window")
+        # The end of the program (退出, a signal, logout) takes the gallery with it.
+        again = s.start_program(beside=[HELPER])
+        self.assertEqual(again.stop(), 0)
+        wait_until(lambda: not s.search_windows(GALLERY), what="the gallery to close")
 
 
 if __name__ == "__main__":

@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Checks the Debian package: builds it from a build tree with cpack (or takes a given .deb),
-# then checks its control data and file list, unpacks it into a throw-away root, validates the
-# desktop entry and AppStream data there and runs the unpacked program without a display.
+# Checks the Debian packages: builds them from a build tree with cpack (or takes the .deb files
+# in a folder): qinglanque and, when the helper was built, qinglanque-gallery. Runs lintian on
+# both (no error, no warning), checks their control data and file lists, unpacks them into a
+# throw-away root, validates the desktop entry and AppStream data there and runs the unpacked
+# program without a display.
 #
 #   test_package.sh --source DIR --version V --app-id ID --helper DIR|none
-#                   (--build DIR [--cpack PATH] | --deb FILE)
+#                   (--build DIR [--cpack PATH] | --debs DIR)
 set -euo pipefail
 
-source_dir="" build_dir="" deb="" cpack=cpack version="" app_id="" helper_dir=""
+source_dir="" build_dir="" debs="" cpack=cpack version="" app_id="" helper_dir=""
 while (($#)); do
     case "$1" in
     --source) source_dir=$2 ;;
     --build) build_dir=$2 ;;
-    --deb) deb=$2 ;;
+    --debs) debs=$2 ;;
     --cpack) cpack=$2 ;;
     --version) version=$2 ;;
     --app-id) app_id=$2 ;;
@@ -37,21 +39,37 @@ check() { # check DESCRIPTION COMMAND...
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-if [[ -z $deb ]]; then
+if [[ -z $debs ]]; then
     "$cpack" --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || {
         cat "$work/cpack.log" >&2
-        echo "FAIL: cpack could not build the package" >&2
+        echo "FAIL: cpack could not build the packages" >&2
         exit 1
     }
-    deb=$(find "$work/out" -maxdepth 1 -name '*.deb' -print -quit)
+    debs=$work/out
 fi
-[[ -f $deb ]] || { echo "FAIL: no package at '$deb'" >&2; exit 1; }
 arch=$(dpkg --print-architecture)
+deb=$debs/qinglanque_${version}_${arch}.deb
+gallery_deb=$debs/qinglanque-gallery_${version}_${arch}.deb
+[[ -f $deb ]] || { echo "FAIL: no package at '$deb'" >&2; exit 1; }
 echo "package: $deb ($(stat -c %s "$deb") bytes)"
+if [[ $helper_dir != none ]]; then
+    [[ -f $gallery_deb ]] || { echo "FAIL: no package at '$gallery_deb'" >&2; exit 1; }
+    echo "package: $gallery_deb ($(stat -c %s "$gallery_deb") bytes)"
+fi
+
+# --- lintian: no error and no warning (informational tags are printed, not failed)
+if command -v lintian >/dev/null; then
+    lintian_debs=("$deb")
+    [[ $helper_dir == none ]] || lintian_debs+=("$gallery_deb")
+    lintian --display-info "${lintian_debs[@]}" >"$work/lintian.log" 2>&1 || true
+    cat "$work/lintian.log"
+    grep -qE '^[EW]: ' "$work/lintian.log" && fail "lintian reports errors or warnings"
+else
+    fail "lintian is not installed (scripts/setup installs it)"
+fi
 
 # --- control data
 field() { dpkg-deb -f "$deb" "$1"; }
-check "package file name" test "$(basename "$deb")" = "qinglanque_${version}_${arch}.deb"
 check "Package" test "$(field Package)" = qinglanque
 check "Version" test "$(field Version)" = "$version"
 check "Architecture" test "$(field Architecture)" = "$arch"
@@ -60,21 +78,34 @@ check "Maintainer" test -n "$(field Maintainer)"
 check "Homepage" grep -q '^https\?://' <<<"$(field Homepage)"
 depends=$(field Depends)
 echo "Depends: $depends"
-wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libx11-6 libxi6 libxtst6
-    "fonts-arphic-uming | fonts-noto-cjk")
-[[ $helper_dir == none ]] || wanted+=(libqt6webenginewidgets6 libqt6webenginecore6-bin)
-for d in "${wanted[@]}"; do
-    # A whole entry, with or without a version: ", libxi6 (>= 2:1.5)" but not "libxi6-dev".
-    grep -qE "(^|, )$(sed 's/[|+.]/\\&/g' <<<"$d")( \(|,|$)" <<<"$depends" ||
-        fail "Depends lacks $d"
+has_entry() { # has_entry LIST ENTRY: a whole entry, with or without a version
+    grep -qE "(^|, )$(sed 's/[|+.()=]/\\&/g' <<<"$2")( \(|,|$)" <<<"$1"
+}
+for d in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libx11-6 libxi6 \
+    libxtst6 "fonts-arphic-uming | fonts-noto-cjk" qt6-translations-l10n; do
+    has_entry "$depends" "$d" || fail "Depends lacks $d"
 done
+for d in libqt6webenginewidgets6 libqt6webenginecore6; do
+    ! has_entry "$depends" "$d" || fail "the program depends on the web engine ($d)"
+done
+if [[ $helper_dir != none ]]; then
+    check "qinglanque recommends the gallery" has_entry "$(field Recommends)" qinglanque-gallery
+    gallery_depends=$(dpkg-deb -f "$gallery_deb" Depends)
+    echo "qinglanque-gallery Depends: $gallery_depends"
+    for d in libqt6webenginewidgets6 libqt6webenginecore6-bin; do
+        has_entry "$gallery_depends" "$d" || fail "the gallery's Depends lacks $d"
+    done
+    grep -q "qinglanque (= $version)" <<<"$gallery_depends" ||
+        fail "the gallery does not depend on this qinglanque"
+fi
 
 # --- file list: exactly what an installed copy needs, nothing from the build or the tests
 dpkg-deb -c "$deb" | awk '{print $1, $2, $6}' >"$work/contents"
 files=$(awk '$1 !~ /^d/ {print $3}' "$work/contents" | sed 's|^\./||' | sort)
 expected=("usr/bin/qinglanque" "usr/share/applications/$app_id.desktop"
-    "usr/share/metainfo/$app_id.metainfo.xml")
-[[ $helper_dir == none ]] || expected+=("usr/$helper_dir/qinglanque-gallery")
+    "usr/share/metainfo/$app_id.metainfo.xml" usr/share/man/man1/qinglanque.1.gz
+    usr/share/doc/qinglanque/copyright usr/share/doc/qinglanque/changelog.gz
+    usr/share/qinglanque/corvane/qinglanque.ini usr/share/qinglanque/corvane/corvane.ini)
 for png in "$source_dir"/resources/icons/qinglanque-*.png; do
     size=$(basename "$png" .png)
     size=${size#qinglanque-}
@@ -86,6 +117,13 @@ check "unexpected or missing files (< expected, > packaged)" \
     diff <(printf '%s\n' "${expected[@]}" | sort) <(echo "$files")
 check "program is root-owned and executable" \
     grep -q '^-rwxr-xr-x root/root ./usr/bin/qinglanque$' "$work/contents"
+if [[ $helper_dir != none ]]; then
+    check "the gallery package holds the helper and its documents" \
+        diff <(printf '%s\n' "usr/$helper_dir/qinglanque-gallery" \
+            usr/share/doc/qinglanque-gallery/changelog.gz \
+            usr/share/doc/qinglanque-gallery/copyright | sort) \
+        <(dpkg-deb -c "$gallery_deb" | awk '$1 !~ /^d/ {print $6}' | sed 's|^\./||' | sort)
+fi
 
 # --- unpack and look at the installed copy
 root=$work/root
@@ -120,11 +158,15 @@ fi
 check "--version prints the version" test "$(run --version)" = "qinglanque $version"
 check "--help exits 0 and tells about F8" grep -q F8 <<<"$(run --help)"
 set +e
+no_display=$(run 2>&1)
+no_display_status=$?
 bad_out=$(run --no-such-option 2>/dev/null)
 bad_status=$?
 set -e
 check "an unknown option exits 2 (got $bad_status)" test "$bad_status" -eq 2
 check "an unknown option prints nothing on stdout" test -z "$bad_out"
+check "without a display: exit 1 (got $no_display_status)" test "$no_display_status" -eq 1
+check "without a display: one line that says so" test "$(wc -l <<<"$no_display")" -eq 1
 
 if ((failures)); then
     echo "$failures check(s) failed" >&2

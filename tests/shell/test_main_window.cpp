@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 using namespace qlq;
@@ -38,6 +39,24 @@ QByteArray numberedLines(int count) {
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, VisibleControlsAreNamedForScreenReadersAndAnEmptyListShowsAHint) {
+    open("");
+    for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!w->isVisible() || !window->rect().intersects(w->geometry()))
+            continue; // the off-window controls stay as they are
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << qPrintable(w->objectName());
+        EXPECT_FALSE(w->accessibleDescription().isEmpty()) << qPrintable(w->objectName());
+    }
+    auto* list = child<QListView>(names::kTailList);
+    EXPECT_EQ(list->model()->rowCount(), 0); // a hint, not a row: F8 finds nothing
+    const QImage shown = list->viewport()->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            colours.insert(shown.pixel(x, y));
+    EXPECT_GT(colours.size(), 1) << "the empty list shows nothing";
+}
 
 TEST_F(MainWindowTest, ListOrderWrapsAndAClickedRowComesNext) {
     open();

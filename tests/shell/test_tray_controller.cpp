@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+
 using namespace qlq;
 
 namespace {
@@ -100,6 +102,14 @@ TEST_F(TrayControllerTest, MinimiseOrButtonHidesIntoTheTrayAndDoubleClickOrOpenR
     EXPECT_TRUE(shownAt(QPoint(200, 120), BackgroundMode::ShownWithIcon));
     choose("F01");
     EXPECT_TRUE(shownAt(QPoint(200, 120), BackgroundMode::Shown));
+}
+
+TEST_F(TrayControllerTest, AStatusNotifierTrayRestoresOnASingleClick) {
+    desktop.setTrayDoubleClicks(false); // KDE, AppIndicator: every click is one Trigger
+    minimise();
+    emit tray->icon().activated(QSystemTrayIcon::Trigger);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shownAt(QPoint(140, 90), BackgroundMode::ShownWithIcon));
 }
 
 TEST_F(TrayControllerTest, WithoutATrayTheWindowStaysMinimisedInTheTaskbar) {
@@ -194,6 +204,40 @@ TEST_F(ProgramTrayTest, ClosingAnotherWindowWhileInTheTrayKeepsRunning) {
     EXPECT_FALSE(quitDuring([this] { other.close(); }));
     ASSERT_NE(program->mainWindow(), nullptr);
     EXPECT_EQ(tray->mode(), BackgroundMode::Background);
+}
+
+TEST_F(ProgramTrayTest, SigtermSavesTheOptionsAsClosingTheWindowDoesAndEnds) {
+    program->endWithTheSession();
+    program->mainWindow()->findChild<QCheckBox*>("Check2")->setChecked(true);
+    QTimer giveUp;
+    giveUp.callOnTimeout([] { QCoreApplication::exit(42); });
+    giveUp.start(5000);
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    EXPECT_EQ(QApplication::exec(), 0) << "the program did not end";
+    EXPECT_EQ(dir.read("corvane.ini"),
+              "[t1]\r\nt=old\r\n[peizhi]\r\nCheck1=0\r\nCheck2=1\r\nweiba=0\r\n");
+}
+
+TEST(ProgramStart, InTheBackgroundTheWindowWaitsInTheTrayOrMinimisedAndComesForward) {
+    for (const bool trayAvailable : {true, false}) {
+        TempProgramDir dir;
+        FakeDesktop desktop{dir.path()};
+        desktop.setTrayAvailable(trayAvailable);
+        Program program(desktop, DataPaths(dir.path()));
+        program.showMainWindow(true);
+        QCoreApplication::processEvents();
+        MainWindow* window = program.mainWindow();
+        auto* tray = window->findChild<TrayController*>();
+        if (trayAvailable)
+            EXPECT_TRUE(window->isHidden() && tray->icon().isVisible());
+        else
+            EXPECT_TRUE(window->isMinimized() && window->isVisible());
+        program.bringForward(); // a second start
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(window->isVisible() && !window->isMinimized()) << trayAvailable;
+        EXPECT_FALSE(tray->icon().isVisible());
+    }
+    QApplication::setQuitOnLastWindowClosed(true);
 }
 
 TEST_F(ProgramTrayTest, ExitWritesTheOptionsThenEndsTheProgramWhileOtherWindowsAreOpen) {

@@ -1,7 +1,7 @@
 #include "windows/gallery_launcher.h"
 
+#include "instance/single_instance.h"
 #include "platform/fake/fake_desktop.h"
-#include "windows/gallery_channel.h"
 
 #include <QFile>
 #include <QLocalSocket>
@@ -20,21 +20,22 @@ const QUrl kAddress(QStringLiteral("http://127.0.0.1:9/?bd_user=1&keyword=%E4%B8
 struct GalleryFixture : ::testing::Test {
     QTemporaryDir dir;
     FakeDesktop desktop;
-    QString server() const { return dir.filePath(QStringLiteral("gallery")); }
-    void open(const QString& helper) {
-        GalleryLauncher(desktop, dir.filePath(helper), server()).open(kAddress, nullptr);
+    GalleryLauncher launcher(const QString& helper) {
+        return GalleryLauncher(desktop, dir.filePath(helper), dir.path());
     }
+    void open(const QString& helper) { launcher(helper).open(kAddress, nullptr); }
 };
 
 } // namespace
 
-TEST_F(GalleryFixture, AnOpenGalleryIsRaisedOnlyByTheRaiseRequest) {
-    GalleryRaiseServer running;
-    ASSERT_TRUE(running.listen(server()));
-    QSignalSpy raised(&running, &GalleryRaiseServer::raiseRequested);
+TEST_F(GalleryFixture, AnOpenGalleryIsRaisedOnlyByTheRaiseRequestAndClosedAtTheEnd) {
+    SingleInstance running(dir.path(), galleryInstanceName());
+    ASSERT_TRUE(running.tryClaim() && running.listen());
+    QSignalSpy raised(&running, &SingleInstance::raiseRequested);
+    QSignalSpy quit(&running, &SingleInstance::quitRequested);
 
     QLocalSocket stranger; // junk before the request: dropped, nothing raised
-    stranger.connectToServer(server());
+    stranger.connectToServer(dir.filePath(galleryInstanceName() + QStringLiteral(".socket")));
     ASSERT_TRUE(stranger.waitForConnected(2000));
     stranger.write(QByteArray(4096, 'x') + "raise\n");
     ASSERT_TRUE(stranger.waitForBytesWritten(2000));
@@ -42,16 +43,17 @@ TEST_F(GalleryFixture, AnOpenGalleryIsRaisedOnlyByTheRaiseRequest) {
         QTest::qWaitFor([&] { return stranger.state() == QLocalSocket::UnconnectedState; }, 10000));
     EXPECT_EQ(raised.count(), 0);
 
-    open(QStringLiteral("absent")); // starting the helper would be reported at once
-    EXPECT_TRUE(desktop.calls().isEmpty()) << "no second helper may start";
+    open(QStringLiteral("absent")); // without the helper it would go to the browser
+    EXPECT_TRUE(desktop.calls().isEmpty()) << "no second gallery may open";
     EXPECT_TRUE(QTest::qWaitFor([&] { return raised.count() == 1; }, 10000));
+    launcher(QStringLiteral("absent")).closeOpenGallery();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quit.count() == 1; }, 10000));
 }
 
-TEST_F(GalleryFixture, StartsTheHelperWithTheAddressOrReportsItMissing) {
-    open(QStringLiteral("absent"));
-    ASSERT_EQ(desktop.calls().size(), 1);
-    EXPECT_TRUE(desktop.calls().first().startsWith(
-        QStringLiteral("message:青岚雀贴吧小尾巴|无法打开签名大全：找不到程序 ")));
+TEST_F(GalleryFixture, StartsTheHelperWithTheAddressOrWithoutItOpensTheBrowser) {
+    open(QStringLiteral("absent")); // the gallery package is not installed
+    EXPECT_EQ(desktop.calls(),
+              QStringList{QStringLiteral("open:") + kAddress.toString(QUrl::FullyEncoded)});
     desktop.clearCalls();
 
     // A stand-in helper that records its arguments.

@@ -4,6 +4,7 @@
 #include "config/web_addresses.h"
 #include "platform/fake/fake_desktop.h"
 #include "support/temp_dir.h"
+#include "ui/window_placement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -11,9 +12,12 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 using namespace qlq;
 
@@ -82,4 +86,31 @@ TEST(HelpWindow, OpensOnceAndComesBackFreshAfterClosing) {
     ASSERT_NE(program.helpWindow(), nullptr);
     EXPECT_EQ(child<QLineEdit>(*program.helpWindow(), "Text1")->text(), original);
     EXPECT_TRUE(desktop.calls().isEmpty());
+}
+
+TEST(HelpWindow, LinksTakeThePalettesColourAndATallWindowKeepsItsTitleBarOnScreen) {
+    FakeDesktop desktop;
+    HelpWindow window(desktop);
+    QPalette dark = window.palette(); // a dark theme's
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Link, QColor(120, 200, 255));
+    window.setPalette(dark);
+    const QImage link = child(window, "Label8")->grab().toImage();
+    int linkColoured = 0, pureBlue = 0;
+    for (int y = 0; y < link.height(); ++y) {
+        for (int x = 0; x < link.width(); ++x) {
+            const QColor c = link.pixelColor(x, y);
+            linkColoured += std::abs(c.red() - 120) + std::abs(c.green() - 200) < 12;
+            pureBlue += c.red() < 40 && c.green() < 40 && c.blue() > 200;
+        }
+    }
+    EXPECT_GT(linkColoured, 0);
+    EXPECT_EQ(pureBlue, 0);
+
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget tall; // QT_SCALE_FACTOR=2 on 1280 x 800: the window is taller than the screen
+    tall.resize(area.width() / 2, area.height() + 300);
+    centreOnScreen(tall);
+    EXPECT_EQ(tall.pos(), QPoint(area.left() + (area.width() - tall.width()) / 2, area.top()));
 }

@@ -27,6 +27,7 @@ public:
     void answerClipboardReads();
     // The notification area comes or goes; the handler hears of a change.
     void setTrayAvailable(bool available);
+    void setTrayDoubleClicks(bool delivered) { trayDoubleClicks_ = delivered; }
     void setKeyboardProblem(std::optional<QString> problem) {
         keyboardProblem_ = std::move(problem);
     }
@@ -57,6 +58,7 @@ public:
     void setTrayAvailabilityHandler(std::function<void(bool)> handler) override {
         trayHandler_ = std::move(handler);
     }
+    bool trayDeliversDoubleClicks() const override { return trayDoubleClicks_; }
 
 private:
     QString programDirectory_;
@@ -69,6 +71,7 @@ private:
     bool submitFails_ = false;
     bool trayAvailable_ = true;
     bool clipboardReadsWait_ = false;
+    bool trayDoubleClicks_ = true;
     int f8Queries_ = 0;
     std::optional<QString> keyboardProblem_;
     std::optional<QString> clipboardRead_ = QString();

@@ -3,7 +3,9 @@
 
 namespace qlq {
 
-void prepareDesktop() {}
+std::optional<QString> prepareDesktop(const QString&, const QString&) {
+    return std::nullopt; // a Windows session always has its desktop
+}
 
 std::unique_ptr<DesktopServices> createDesktop() {
     return std::make_unique<Win32Desktop>();

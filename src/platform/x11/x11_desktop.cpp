@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QStandardPaths>
@@ -201,6 +204,23 @@ QString X11Desktop::userDataDirectory() const {
 
 void X11Desktop::setTrayAvailabilityHandler(std::function<void(bool)> handler) {
     trayHandler_ = std::move(handler);
+}
+
+bool X11Desktop::trayDeliversDoubleClicks() const {
+    // Qt talks to a StatusNotifier host when one is registered on the session bus (the same test
+    // Qt makes), and to an XEmbed tray otherwise; only the XEmbed tray reports double-clicks.
+    static const bool statusNotifier = [] {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+        if (!bus.isConnected() || !bus.interface() ||
+            !bus.interface()->isServiceRegistered(watcher).value())
+            return false;
+        QDBusInterface properties(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
+        return properties.property("IsStatusNotifierHostRegistered").toBool();
+    }();
+    if (statusNotifier)
+        qCDebug(log::desktop, "StatusNotifier tray: a click on the icon restores the window");
+    return !statusNotifier;
 }
 
 } // namespace qlq

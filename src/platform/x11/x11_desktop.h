@@ -35,6 +35,7 @@ public:
     void openUrl(const QUrl& url) override;
     QString userDataDirectory() const override;
     void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
+    bool trayDeliversDoubleClicks() const override;
 
 private:
     // Whether another program holds the keyboard, so that typed keys would go to it.

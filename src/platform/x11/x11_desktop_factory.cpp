@@ -1,10 +1,23 @@
 #include "platform/desktop_factory.h"
 #include "platform/x11/x11_desktop.h"
+#include "platform/x11/x11_display_check.h"
 
 namespace qlq {
 
-void prepareDesktop() {
+std::optional<QString> prepareDesktop(const QString& platform, const QString& display) {
+    // The X11 backend is the program's; on a Wayland session Qt would otherwise open a native
+    // Wayland window there, where F8 cannot be watched. QT_QPA_PLATFORM or -platform still win.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    const QString chosen = platform.isEmpty() ? qEnvironmentVariable("QT_QPA_PLATFORM") : platform;
+    const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display.toLocal8Bit();
+    // Qt aborts without its display: say so plainly instead.
+    if (chosen.startsWith(QLatin1String("xcb")) && !x11DisplayReachable(name))
+        return QStringLiteral("找不到 X11 显示，请在 X11 桌面中启动 / no X11 display: start it "
+                              "from an X11 desktop session (DISPLAY=%1)")
+            .arg(QString::fromLocal8Bit(name));
     prepareX11Threads();
+    return std::nullopt;
 }
 
 std::unique_ptr<DesktopServices> createDesktop() {

@@ -36,6 +36,8 @@ GalleryWindow::GalleryWindow(QWidget* parent)
     auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 3480,
                                7800, 1575, 495);
     pressedByEnter(close);
+    describeControl(close, QStringLiteral("关闭"), QStringLiteral("关闭个性签名大全"));
+    describeControl(view_, QStringLiteral("个性签名大全"), QStringLiteral("签名网页"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
 }

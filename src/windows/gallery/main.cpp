@@ -1,29 +1,36 @@
 // qinglanque-gallery: the signature gallery window, in a process of its own so that the main
 // program never loads the web engine. Started by the main program with the address to show.
 #include "config/web_addresses.h"
+#include "instance/private_folder.h"
+#include "instance/single_instance.h"
 #include "windows/gallery/gallery_window.h"
-#include "windows/gallery_channel.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QLockFile>
 
+#ifdef Q_OS_UNIX
 #include <unistd.h>
+#endif
 
 using namespace qlq;
 
 int main(int argc, char* argv[]) {
-    // One gallery per user: when another one holds the lock, bring that one forward instead.
-    // Decided before anything else, so a second start costs next to nothing.
-    const QString serverName = galleryServerName();
-    QLockFile lock(serverName + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0); // only a dead owner frees it, however long the window stays open
-    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError)
-        return askGalleryToRaise(serverName, 5000) ? 0 : 1;
+    // One gallery per user: when another one is open, bring that one forward instead. Decided
+    // before anything else, so a second start costs next to nothing.
+    const QString folder = privateRuntimeFolder().path;
+    SingleInstance instance(folder, galleryInstanceName());
+    // Without a private folder the gallery still opens, just unshared.
+    if (!folder.isEmpty() && !instance.tryClaim())
+        return SingleInstance::send(folder, galleryInstanceName(), SingleInstance::Request::Raise,
+                                    5000)
+                   ? 0
+                   : 1;
 
+#ifdef Q_OS_UNIX
     // The web engine's sandbox refuses to run as root and takes the process down with it.
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque-gallery"));
@@ -38,12 +45,12 @@ int main(int argc, char* argv[]) {
     const QUrl address = args.size() > 1 ? QUrl(args.at(1)) : galleryUrl();
 
     GalleryWindow window;
-    GalleryRaiseServer server;
-    // Without the lock (an unwritable runtime directory) the gallery still opens, just unshared.
-    if (lock.isLocked())
-        server.listen(serverName);
-    QObject::connect(&server, &GalleryRaiseServer::raiseRequested, &window,
+    if (!folder.isEmpty())
+        instance.listen();
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      &GalleryWindow::bringToFront);
+    // The main program ended (退出, logout): the gallery goes with it.
+    QObject::connect(&instance, &SingleInstance::quitRequested, &app, &QCoreApplication::quit);
     window.load(address);
     window.show();
     return app.exec();

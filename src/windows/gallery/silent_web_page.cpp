@@ -6,11 +6,14 @@
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineRegisterProtocolHandlerRequest>
+#include <QWebEngineSettings>
 
 namespace qlq {
 
 SilentWebPage::SilentWebPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent) {
+    // The web engine hands schemes it does not know to the desktop (xdg-open) otherwise.
+    settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     connect(this, &QWebEnginePage::certificateError, this,
             [](QWebEngineCertificateError error) { error.rejectCertificate(); });
     connect(this, &QWebEnginePage::selectClientCertificate, this,
@@ -53,6 +56,16 @@ QStringList SilentWebPage::chooseFiles(FileSelectionMode, const QStringList&, co
 
 QWebEnginePage* SilentWebPage::createWindow(WebWindowType) {
     return nullptr;
+}
+
+bool SilentWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
+                                            bool isMainFrame) {
+    const QString scheme = url.scheme();
+    // about:blank is the empty frame a page starts with.
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+        scheme == QLatin1String("about"))
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    return false;
 }
 
 } // namespace qlq

@@ -1,0 +1,95 @@
+#include "instance/private_folder.h"
+#include "instance/single_instance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#ifdef Q_OS_UNIX
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+using namespace qlq;
+
+TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
+    QTemporaryDir dir; // mode 0700, as a private folder is
+    SingleInstance first(dir.path(), QStringLiteral("qlq"));
+    ASSERT_TRUE(first.tryClaim());
+    ASSERT_TRUE(first.listen());
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+    QSignalSpy quit(&first, &SingleInstance::quitRequested);
+
+    SingleInstance second(dir.path(), QStringLiteral("qlq"));
+    EXPECT_FALSE(second.tryClaim());
+    EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
+                                     SingleInstance::Request::Raise, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised.count() == 1; }, 5000));
+    EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
+                                     SingleInstance::Request::Quit, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quit.count() == 1; }, 5000));
+    EXPECT_EQ(raised.count(), 1);
+#ifdef Q_OS_UNIX
+    if (getuid() == 0) { // another user who reaches the socket anyway is not heard
+        const QByteArray socket = QFile::encodeName(dir.filePath(QStringLiteral("qlq.socket")));
+        ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+        ASSERT_EQ(chmod(socket.constData(), 0777), 0);
+        const pid_t stranger = fork();
+        if (stranger == 0) {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, socket.constData(), sizeof(address.sun_path) - 1);
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            _exit(setuid(65534) == 0 &&
+                          connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) ==
+                              0 &&
+                          write(fd, "raise\n", 6) == 6
+                      ? 0
+                      : 1);
+        }
+        int status = -1;
+        waitpid(stranger, &status, 0);
+        ASSERT_EQ(status, 0) << "the stranger could not reach the socket";
+        QTest::qWait(300);
+        EXPECT_EQ(raised.count(), 1);
+    }
+#endif
+    // Another name, or nobody listening: the request is not taken.
+    EXPECT_FALSE(SingleInstance::send(dir.path(), QStringLiteral("other"),
+                                      SingleInstance::Request::Raise, 0));
+    EXPECT_EQ(programInstanceName(QStringLiteral(":0.0")), QStringLiteral("qinglanque-_0"));
+    EXPECT_EQ(programInstanceName(QStringLiteral(":0")),
+              programInstanceName(QStringLiteral(":0.0")));
+}
+
+#ifdef Q_OS_UNIX
+TEST(PrivateFolder, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(QStringLiteral("fresh"));
+    EXPECT_EQ(ensurePrivateFolder(fresh).path, fresh);
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(fresh).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    const QString open = dir.filePath(QStringLiteral("open"));
+    ASSERT_TRUE(QDir().mkdir(open));
+    QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::ExeOther);
+    EXPECT_TRUE(ensurePrivateFolder(open).path.isEmpty());
+    const QString link = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(fresh, link));
+    EXPECT_TRUE(ensurePrivateFolder(link).path.isEmpty()) << "a planted link is not our folder";
+    if (getuid() == 0) { // as root the folder can be handed to someone else
+        ASSERT_EQ(chown(QFile::encodeName(fresh).constData(), 65534, 65534), 0);
+        EXPECT_FALSE(ensurePrivateFolder(fresh).problem.isEmpty());
+    }
+}
+#endif
