@@ -206,6 +206,7 @@ TEST_F(ProgramTrayTest, ClosingAnotherWindowWhileInTheTrayKeepsRunning) {
     EXPECT_EQ(tray->mode(), BackgroundMode::Background);
 }
 
+#ifdef Q_OS_UNIX
 TEST_F(ProgramTrayTest, SigtermSavesTheOptionsAsClosingTheWindowDoesAndEnds) {
     program->endWithTheSession();
     program->mainWindow()->findChild<QCheckBox*>("Check2")->setChecked(true);
@@ -217,6 +218,7 @@ TEST_F(ProgramTrayTest, SigtermSavesTheOptionsAsClosingTheWindowDoesAndEnds) {
     EXPECT_EQ(dir.read("corvane.ini"),
               "[t1]\r\nt=old\r\n[peizhi]\r\nCheck1=0\r\nCheck2=1\r\nweiba=0\r\n");
 }
+#endif
 
 TEST(ProgramStart, InTheBackgroundTheWindowWaitsInTheTrayOrMinimisedAndComesForward) {
     for (const bool trayAvailable : {true, false}) {

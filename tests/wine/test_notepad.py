@@ -47,6 +47,11 @@ class NotepadTest(unittest.TestCase):
 
     def test_tails_arrive_in_list_order_once_each_then_the_options_are_saved(self):
         run = self.s.start_program(tails=TAILS, options=options_file(check1=0, check2=0))
+        # A second start hands over to the running copy and ends at once.
+        second = subprocess.run(["wine", str(run.directory / "qinglanque.exe")], env=self.s.env,
+                                capture_output=True, timeout=60)
+        self.assertEqual(second.returncode, 0, second.stderr)
+        self.assertIn(b"already running", second.stdout)
         text = self.typed_into_notepad(4)
         self.assertEqual(text, "".join("\u3000\n" + t for t in TAILS + TAILS[:1]))
 
