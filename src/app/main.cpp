@@ -99,6 +99,9 @@ int main(int argc, char* argv[]) {
     if (options.verbose) {
         QLoggingCategory::setFilterRules(QStringLiteral("qlq.*=true"));
         qSetMessagePattern(QStringLiteral("%{time process} %{category}: %{message}"));
+        // A Windows program without a console would send the log to the debugger only;
+        // "qinglanque.exe --verbose 2> log.txt" should fill the file.
+        qputenv("QT_FORCE_STDERR_LOGGING", "1");
     }
     if (const std::optional<QString> problem = prepareDesktop(options.platform, options.display)) {
         printTo(stderr, QStringLiteral("qinglanque: %1\n").arg(*problem));
