@@ -1,12 +1,9 @@
 #include "windows/help_window.h"
 
-#include "app/program.h"
 #include "config/web_addresses.h"
-#include "platform/fake/fake_desktop.h"
-#include "support/temp_dir.h"
+#include "support/program_fixture.h"
 #include "ui/window_placement.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -15,19 +12,11 @@
 #include <QScreen>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 using namespace qlq;
 
 namespace {
-
-template <typename W = QLabel> W* child(QWidget& window, const char* name) {
-    W* w = window.findChild<W*>(QString::fromLatin1(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
 
 QString opened(const QUrl& url) {
     return QStringLiteral("open:") + url.toString(QUrl::FullyEncoded);
@@ -61,13 +50,13 @@ TEST(HelpWindow, OnlyTheTwoLinksOpenAddressesAndShowTheLinkCursor) {
     }
 }
 
-TEST(HelpWindow, OpensOnceAndComesBackFreshAfterClosing) {
-    TempProgramDir dir;
-    FakeDesktop desktop(dir.path(), dir.path());
-    Program program(desktop, DataPaths::resolve(dir.path(), dir.path()));
-    program.openHelp();
-    program.openHelp();
-    QPointer<HelpWindow> first = program.helpWindow();
+using HelpWindowTest = ProgramFixture;
+
+TEST_F(HelpWindowTest, OpensOnceAndComesBackFreshAfterClosing) {
+    program = std::make_unique<Program>(desktop, DataPaths(dir.path()));
+    program->openHelp();
+    program->openHelp();
+    QPointer<HelpWindow> first = program->helpWindow();
     ASSERT_TRUE(first);
     EXPECT_FALSE(first->testAttribute(Qt::WA_QuitOnClose));
     int open = 0;
@@ -82,9 +71,9 @@ TEST(HelpWindow, OpensOnceAndComesBackFreshAfterClosing) {
     QTest::keyClicks(number, QStringLiteral("12345"));
     QTest::mouseClick(child<QPushButton>(*first, "Command1"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 10000));
-    program.openHelp();
-    ASSERT_NE(program.helpWindow(), nullptr);
-    EXPECT_EQ(child<QLineEdit>(*program.helpWindow(), "Text1")->text(), original);
+    program->openHelp();
+    ASSERT_NE(program->helpWindow(), nullptr);
+    EXPECT_EQ(child<QLineEdit>(*program->helpWindow(), "Text1")->text(), original);
     EXPECT_TRUE(desktop.calls().isEmpty());
 }
 
