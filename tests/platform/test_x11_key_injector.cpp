@@ -34,11 +34,6 @@ struct X11Injection : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
         ASSERT_TRUE(desktop.setClipboardText(QStringLiteral("粘贴")));
     }
-    static void tool(const char* program, const QStringList& arguments) {
-        QProcess run;
-        run.start(QString::fromLatin1(program), arguments);
-        ASSERT_TRUE(run.waitForFinished(10000) && run.exitCode() == 0) << program;
-    }
     bool pasted() {
         return QTest::qWaitFor([this] { return box.text() == QStringLiteral("粘贴"); }, 5000);
     }
@@ -48,13 +43,13 @@ struct X11Injection : ::testing::Test {
 
 TEST_F(X11Injection, CtrlVFollowsTheLayoutAndCtrlEnterGoesOnlyAfterACertainPaste) {
     for (const char* layout : {"us", "dvorak"}) { // dvorak puts K where us has V
-        tool("setxkbmap", {QString::fromLatin1(layout)});
+        runTool("setxkbmap", {QString::fromLatin1(layout)});
         box.clear();
         ASSERT_EQ(desktop.sendPaste(), InjectResult::Ok);
         EXPECT_TRUE(pasted()) << layout;
         EXPECT_EQ(desktop.sendSubmit(), InjectResult::Ok) << layout;
     }
-    tool("setxkbmap", {"ru"}); // no V at all: Ctrl+V goes out on V's place, Ctrl+Enter not
+    runTool("setxkbmap", {"ru"}); // no V at all: Ctrl+V goes out on V's place, Ctrl+Enter not
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
     EXPECT_EQ(desktop.sendSubmit(), InjectResult::Failed);
 }
@@ -66,10 +61,10 @@ TEST_F(X11Injection, WhileAnotherProgramHoldsF8ThePasteWaitsForItsRelease) {
              GrabModeAsync, GrabModeAsync);
     XSync(other, False);
 
-    tool("xdotool", {"keydown", "F8"}); // seen although the other program grabs it
+    xdotool({"keydown", "F8"}); // seen although the other program grabs it
     ASSERT_TRUE(QTest::qWaitFor([this] { return f8Presses == 1; }, 5000));
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Retry); // the keys would go to the grabber
-    tool("xdotool", {"keyup", "F8"});
+    xdotool({"keyup", "F8"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return releases >= 1; }, 5000));
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
     EXPECT_TRUE(pasted());
