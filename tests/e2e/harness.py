@@ -394,14 +394,11 @@ class Session:
                 raise AssertionError(f"{error}; program log:\n{run.log_text()}") from None
         return run
 
-    def close_window(self, window):
-        self._x.request_close(window)
-
     def stop_program(self, run):
         """Closes the main window as the user would; returns the exit status. A program that
         does not end in time is killed and fails the test rather than hanging the suite."""
         if run.running():
-            self.close_window(run.main_window)
+            self._x.request_close(run.main_window)
         status = run.wait(TIMEOUT)
         if status is None:
             run.stop(timeout=3)
@@ -426,14 +423,12 @@ class Session:
         CJK patterns match too much, so every title is checked here again."""
         out = self.run("xdotool", "search", "--onlyvisible",
                        *(["--pid", pid] if pid else []), "--name", name_regex)
-        return [int(w) for w in out.split() if re.search(name_regex, self.window_name(w))]
+        return [int(w) for w in out.split()
+                if re.search(name_regex, self.run("xdotool", "getwindowname", w).rstrip("\n"))]
 
     def find_window(self, name_regex, pid=None, timeout=TIMEOUT):
         return wait_until(lambda: self.search_windows(name_regex, pid), timeout,
                           f"a window named {name_regex!r}")[0]
-
-    def window_name(self, window):
-        return self.run("xdotool", "getwindowname", window).rstrip("\n")
 
     def window_geometry(self, window):
         """(x, y, width, height) on the screen."""
