@@ -3,7 +3,7 @@
 # in a folder): qinglanque and, when the helper was built, qinglanque-gallery. Runs lintian on
 # both (no error, no warning), checks their control data and file lists, unpacks them into a
 # throw-away root, validates the desktop entry and AppStream data there and runs the unpacked
-# program without a display.
+# program.
 #
 #   test_package.sh --source DIR --version V --app-id ID --helper DIR|none
 #                   (--build DIR [--cpack PATH] | --debs DIR)
@@ -30,32 +30,22 @@ done
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    "$@" || fail "$what"
-}
+die() { echo "FAIL: $*" >&2; exit 1; }
+check() { local what=$1; shift; "$@" || fail "$what"; } # check DESCRIPTION COMMAND...
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 if [[ -z $debs ]]; then
-    "$cpack" --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || {
-        cat "$work/cpack.log" >&2
-        echo "FAIL: cpack could not build the packages" >&2
-        exit 1
-    }
+    "$cpack" --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log" >&2; die "cpack could not build the packages"; }
     debs=$work/out
 fi
 arch=$(dpkg --print-architecture)
 deb=$debs/qinglanque_${version}_${arch}.deb
 gallery_deb=$debs/qinglanque-gallery_${version}_${arch}.deb
-[[ -f $deb ]] || { echo "FAIL: no package at '$deb'" >&2; exit 1; }
-echo "package: $deb ($(stat -c %s "$deb") bytes)"
-if [[ $helper_dir != none ]]; then
-    [[ -f $gallery_deb ]] || { echo "FAIL: no package at '$gallery_deb'" >&2; exit 1; }
-    echo "package: $gallery_deb ($(stat -c %s "$gallery_deb") bytes)"
-fi
+[[ -f $deb ]] || die "no package at '$deb'"
+[[ $helper_dir == none || -f $gallery_deb ]] || die "no package at '$gallery_deb'"
 
 # --- lintian: no error and no warning (informational tags are printed, not failed)
 if command -v lintian >/dev/null; then
@@ -121,7 +111,6 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 desktop=$root/usr/share/applications/$app_id.desktop
 check "desktop entry is valid" desktop-file-validate "$desktop"
-check "desktop entry starts qinglanque" grep -qx 'Exec=qinglanque' "$desktop"
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
     cat "$work/as.log" >&2
@@ -130,17 +119,12 @@ appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
 check "AppStream release is this version" grep -q "<release version=\"$version\"" "$metainfo"
 
 program=$root/usr/bin/qinglanque
-run() { env -u LD_LIBRARY_PATH -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@"; }
+# (Without a display it says so and ends: app_without_display checks that of the built program.)
 if env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found'; then
     fail "every library is found"
 fi
-check "--version prints the version" test "$(run --version)" = "qinglanque $version"
-set +e
-no_display=$(run 2>&1)
-no_display_status=$?
-set -e
-check "without a display: exit 1 (got $no_display_status), one line" \
-    test "$no_display_status" -eq 1 -a "$(wc -l <<<"$no_display")" -eq 1
+check "--version prints the version" \
+    test "$(env -u LD_LIBRARY_PATH -u DISPLAY "$program" --version)" = "qinglanque $version"
 
 if ((failures)); then
     echo "$failures check(s) failed" >&2

@@ -1,25 +1,15 @@
 // F8 watching and the modifier check of the X11 desktop, driven by xdotool on a private Xvfb.
-#include "platform/x11/x11_desktop.h"
 #include "x11_test_tools.h"
 
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 using namespace qlq;
 
 namespace {
 
-struct X11KeyWatching : ::testing::Test {
-    X11Desktop desktop;
-    int f8Reports = 0;
-    int modifierReports = 0;
-
+struct X11KeyWatching : X11DesktopTest {
     void SetUp() override {
-        ASSERT_EQ(desktop.keyboardProblem(), std::nullopt);
-        desktop.setKeyActivityHandler([this](KeyActivity activity) {
-            ++(activity == KeyActivity::F8Pressed ? f8Reports : modifierReports);
-        });
+        X11DesktopTest::SetUp();
         ASSERT_FALSE(desktop.queryF8Pressed());
     }
     // Tapping Alt is a marker: once its release is reported, everything typed before is seen.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/x11/x11_desktop.h"
+
 #include <QProcess>
 #include <QStringList>
 
@@ -16,3 +18,17 @@ inline void runTool(const char* program, const QStringList& arguments) {
 inline void xdotool(const QStringList& arguments) {
     runTool("xdotool", arguments);
 }
+
+// The X11 desktop on the test's own server, counting the key activity its watcher reports.
+struct X11DesktopTest : ::testing::Test {
+    qlq::X11Desktop desktop;
+    int f8Reports = 0;
+    int modifierReports = 0;
+
+    void SetUp() override {
+        ASSERT_EQ(desktop.keyboardProblem(), std::nullopt);
+        desktop.setKeyActivityHandler([this](qlq::KeyActivity activity) {
+            ++(activity == qlq::KeyActivity::F8Pressed ? f8Reports : modifierReports);
+        });
+    }
+};

@@ -31,13 +31,6 @@ struct MainWindowTest : MainWindowFixture {
     }
 };
 
-QByteArray numberedLines(int count) {
-    QByteArray lines;
-    for (int i = 0; i < count; ++i)
-        lines += QByteArray::number(i) + "\r\n";
-    return lines;
-}
-
 } // namespace
 
 TEST_F(MainWindowTest, VisibleControlsAreNamedForScreenReadersAndAnEmptyListShowsAHint) {
@@ -109,29 +102,6 @@ TEST_F(MainWindowTest, EditButtonLosingTheFocusToTheProgramReloadsTheList) {
     child(names::kOwnTail)->setFocus();
     EXPECT_EQ(window->tails(), QStringList({"new 0", "new 1"}));
     EXPECT_EQ(pressF8(), lead("new 1"));
-}
-
-TEST_F(MainWindowTest, HiddenButtonsShowTheRandomSwitchAndADrawFromTheSharedSource) {
-    open(numberedLines(40));
-    child<QPushButton>(names::kShowRandomSwitch)->click();
-    child<QCheckBox>(names::kRandomOrder)->setChecked(true);
-    child<QPushButton>(names::kShowRandomSwitch)->click();
-    EXPECT_EQ(desktop.calls(),
-              QStringList({"message:青岚雀贴吧小尾巴|0", "message:青岚雀贴吧小尾巴|1"}));
-
-    auto draws = [&](bool drawFirst) {
-        random = NextRandom();
-        open(numberedLines(40));
-        child<QCheckBox>(names::kRandomOrder)->setChecked(true);
-        if (drawFirst)
-            child<QPushButton>(names::kDrawNumber)->click();
-        QStringList got;
-        for (int i = 0; i < 8; ++i)
-            got << pressF8();
-        return got;
-    };
-    EXPECT_EQ(draws(false), draws(false));
-    EXPECT_NE(draws(false), draws(true));
 }
 
 TEST_F(MainWindowTest, QuickSlotsToggleAndPasteEachIntoItsOwnSlot) {
