@@ -208,17 +208,6 @@ class ProgramRun(Process):
         return (self.directory / "corvane" / name).read_bytes()
 
 
-class Image:
-    def __init__(self, ppm):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        self.width, self.height = int(header[1]), int(header[2])
-        self.rgb = ppm[header.end():]
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-
 class Session:
     def __init__(self, program=None, wm=False, tray=False, browser=True, launcher=()):
         self.program = Path(program or os.environ["QLQ_PROGRAM"]).resolve()
@@ -406,7 +395,7 @@ class Session:
                                  f"log:\n{run.log_text()}")
         return status
 
-    # ----- windows, keys, mouse, pixels
+    # ----- windows, keys, mouse
 
     def run(self, *argv, check=False):
         result = subprocess.run([str(a) for a in argv], env=self.env, capture_output=True,
@@ -451,9 +440,3 @@ class Session:
 
     def fake_key(self, key, down):
         return self._x.fake_key(key, down)
-
-    def grab(self, window="root"):
-        """The window's pixels (client area) as an Image."""
-        return Image(subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
-                                    env=self.env, check=True, capture_output=True,
-                                    timeout=30).stdout)

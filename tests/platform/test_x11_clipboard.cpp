@@ -59,16 +59,10 @@ TEST(X11ClipboardRead, NoOwnerGivesEmptyTextAndASilentOneGivesUpWithoutBlockingT
     EXPECT_GE(out.ticksBefore, 3);
 }
 
-TEST(X11ClipboardRead, LongChineseTextArrivesWholeInPiecesAndFromOurOwnClipboard) {
+TEST(X11ClipboardRead, ALongChineseTextArrivesWholeFromOurOwnClipboard) {
     QString text;
     for (int i = 0; text.size() < qsizetype(200) * 1024; ++i)
         text += QStringLiteral("第%1行 小尾巴 tail 😀  \r\n").arg(i);
-    ASSERT_GT(text.toUtf8().size(), 300 * 1024);
-    {
-        X11SelectionOwner owner(text.toUtf8());
-        ASSERT_TRUE(owner.take());
-        EXPECT_TRUE(readWhileTicking().text == text);
-    }
     // Qt answers for this program from its event loop, which the read must not hold up.
     QGuiApplication::clipboard()->setText(text);
     ASSERT_TRUE(QGuiApplication::clipboard()->ownsClipboard());
