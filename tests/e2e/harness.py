@@ -415,6 +415,9 @@ class Session:
         return [int(w) for w in out.split()
                 if re.search(name_regex, self.run("xdotool", "getwindowname", w).rstrip("\n"))]
 
+    def visible_windows(self, pid):
+        return [int(w) for w in self.run("xdotool", "search", "--onlyvisible", "--pid", pid).split()]
+
     def find_window(self, name_regex, pid=None, timeout=TIMEOUT):
         return wait_until(lambda: self.search_windows(name_regex, pid), timeout,
                           f"a window named {name_regex!r}")[0]

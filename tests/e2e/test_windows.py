@@ -68,16 +68,12 @@ class WindowsTest(unittest.TestCase):
         helper = self.s.spawn("gallery", [HELPER, address])
         return helper, self.s.find_window(GALLERY, pid=helper.pid, timeout=30)
 
-    def visible(self, pid):
-        return [int(w) for w in self.s.run("xdotool", "search", "--onlyvisible", "--pid", pid)
-                .split()]
-
     def test_a_page_opens_no_dialog_and_no_second_window(self):
         helper, window = self.gallery(self.s.url + "/dialogs")
         dialogs = self.s.page.wait_for("dialogs", timeout=30)
         self.assertEqual((dialogs["confirm"], dialogs["prompt"]), (False, None))
         time.sleep(1)  # a new window would be up by now
-        self.assertEqual(self.visible(helper.pid), [window], "a dialog or second window")
+        self.assertEqual(self.s.visible_windows(helper.pid), [window], "a dialog or second window")
 
     def test_unreachable_address_opens_the_window_quietly(self):
         with socket.socket() as s:
@@ -86,7 +82,7 @@ class WindowsTest(unittest.TestCase):
         helper, window = self.gallery(f"http://127.0.0.1:{port}/")
         time.sleep(2)  # the error page is up by now
         self.assertTrue(helper.running())
-        self.assertEqual(self.visible(helper.pid), [window], "a dialog or second window")
+        self.assertEqual(self.s.visible_windows(helper.pid), [window], "a dialog or second window")
 
     def test_links_of_other_schemes_never_reach_the_desktop(self):
         s = self.s
