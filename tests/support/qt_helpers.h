@@ -28,7 +28,8 @@ inline bool asksToQuit(const std::function<void()>& action) {
     struct : QObject {
         bool asked = false;
         bool eventFilter(QObject*, QEvent* event) override {
-            return event->type() == QEvent::Quit && (asked = true);
+            asked |= event->type() == QEvent::Quit;
+            return event->type() == QEvent::Quit;
         }
     } watch;
     qApp->installEventFilter(&watch);
