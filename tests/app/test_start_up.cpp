@@ -1,33 +1,15 @@
 #include "app/autostart_entry.h"
 #include "app/qt_translations.h"
 #include "data/first_start.h"
+#include "support/temp_dir.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace qlq;
-
-namespace {
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 #ifdef Q_OS_WIN
 TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
@@ -50,7 +32,9 @@ TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
                                QStringLiteral("/opt/my apps/qinglanque"));
     EXPECT_EQ(entry.path(), home.path() + "/autostart/org.example.qinglanque.desktop");
     EXPECT_EQ(entry.turnOn(), std::nullopt);
-    const QByteArray text = contents(entry.path());
+    QFile file(entry.path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n"));
     EXPECT_TRUE(text.contains("\nExec=\"/opt/my apps/qinglanque\" --background\n")) << text.data();
     EXPECT_EQ(entry.turnOff(), std::nullopt);
@@ -60,22 +44,20 @@ TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
 #endif
 
 TEST(StartUp, SamplesFillAnEmptyFolderOnceAndNeverReplaceAFile) {
-    QTemporaryDir dir;
-    const QString samples = dir.filePath("samples"), corvane = dir.filePath("corvane");
-    write(samples + "/qinglanque.ini", "sample tail\r\n");
-    write(samples + "/corvane.ini", "[t1]\r\nt=sample\r\n");
-    write(corvane + "/corvane.ini", "[t1]\r\nt=mine\r\n");
+    TempProgramDir samples, dir;
+    samples.write("qinglanque.ini", "sample tail\r\n");
+    samples.write("corvane.ini", "[t1]\r\nt=sample\r\n");
+    dir.write("corvane.ini", "[t1]\r\nt=mine\r\n");
+    EXPECT_EQ(copySamplesOnFirstStart(samples.corvane(), dir.corvane()).copied,
+              QStringList{"qinglanque.ini"});
+    EXPECT_EQ(dir.read("corvane.ini"), "[t1]\r\nt=mine\r\n");
+    EXPECT_EQ(dir.read("qinglanque.ini"), "sample tail\r\n");
 
-    const SampleCopy first = copySamplesOnFirstStart(samples, corvane);
-    EXPECT_EQ(first.copied, QStringList{"qinglanque.ini"});
-    EXPECT_EQ(contents(corvane + "/corvane.ini"), "[t1]\r\nt=mine\r\n");
-    EXPECT_EQ(contents(corvane + "/qinglanque.ini"), "sample tail\r\n");
-
-    write(corvane + "/qinglanque.ini", ""); // the user emptied the list: it stays empty
-    QFile::remove(corvane + "/corvane.ini");
-    EXPECT_TRUE(copySamplesOnFirstStart(samples, corvane).copied.isEmpty());
-    EXPECT_EQ(contents(corvane + "/qinglanque.ini"), "");
-    EXPECT_FALSE(QFile::exists(corvane + "/corvane.ini"));
+    dir.write("qinglanque.ini", ""); // the user emptied the list: it stays empty
+    QFile::remove(dir.file("corvane.ini"));
+    EXPECT_TRUE(copySamplesOnFirstStart(samples.corvane(), dir.corvane()).copied.isEmpty());
+    EXPECT_EQ(dir.read("qinglanque.ini"), "");
+    EXPECT_FALSE(QFile::exists(dir.file("corvane.ini")));
 }
 
 TEST(StartUp, QtsOwnTextsAreChineseWhereTheLocaleHasNoTranslation) {

@@ -208,17 +208,6 @@ class ProgramRun(Process):
         return (self.directory / "corvane" / name).read_bytes()
 
 
-class Image:
-    def __init__(self, ppm):
-        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        self.width, self.height = int(header[1]), int(header[2])
-        self.rgb = ppm[header.end():]
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-
 class Session:
     def __init__(self, program=None, wm=False, tray=False, browser=True, launcher=()):
         self.program = Path(program or os.environ["QLQ_PROGRAM"]).resolve()
@@ -394,14 +383,11 @@ class Session:
                 raise AssertionError(f"{error}; program log:\n{run.log_text()}") from None
         return run
 
-    def close_window(self, window):
-        self._x.request_close(window)
-
     def stop_program(self, run):
         """Closes the main window as the user would; returns the exit status. A program that
         does not end in time is killed and fails the test rather than hanging the suite."""
         if run.running():
-            self.close_window(run.main_window)
+            self._x.request_close(run.main_window)
         status = run.wait(TIMEOUT)
         if status is None:
             run.stop(timeout=3)
@@ -409,7 +395,7 @@ class Session:
                                  f"log:\n{run.log_text()}")
         return status
 
-    # ----- windows, keys, mouse, pixels
+    # ----- windows, keys, mouse
 
     def run(self, *argv, check=False):
         result = subprocess.run([str(a) for a in argv], env=self.env, capture_output=True,
@@ -426,14 +412,15 @@ class Session:
         CJK patterns match too much, so every title is checked here again."""
         out = self.run("xdotool", "search", "--onlyvisible",
                        *(["--pid", pid] if pid else []), "--name", name_regex)
-        return [int(w) for w in out.split() if re.search(name_regex, self.window_name(w))]
+        return [int(w) for w in out.split()
+                if re.search(name_regex, self.run("xdotool", "getwindowname", w).rstrip("\n"))]
+
+    def visible_windows(self, pid):
+        return [int(w) for w in self.run("xdotool", "search", "--onlyvisible", "--pid", pid).split()]
 
     def find_window(self, name_regex, pid=None, timeout=TIMEOUT):
         return wait_until(lambda: self.search_windows(name_regex, pid), timeout,
                           f"a window named {name_regex!r}")[0]
-
-    def window_name(self, window):
-        return self.run("xdotool", "getwindowname", window).rstrip("\n")
 
     def window_geometry(self, window):
         """(x, y, width, height) on the screen."""
@@ -456,9 +443,3 @@ class Session:
 
     def fake_key(self, key, down):
         return self._x.fake_key(key, down)
-
-    def grab(self, window="root"):
-        """The window's pixels (client area) as an Image."""
-        return Image(subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
-                                    env=self.env, check=True, capture_output=True,
-                                    timeout=30).stdout)

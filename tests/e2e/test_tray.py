@@ -84,8 +84,7 @@ class TrayTest(unittest.TestCase):
 
         def menus():  # the program's visible windows but the icon and its tooltip
             icons = {int(icon[0], 16) for icon in self.icons()}
-            return [w for w in s.run("xdotool", "search", "--onlyvisible", "--pid", run.pid).split()
-                    if int(w) not in icons
+            return [w for w in s.visible_windows(run.pid) if w not in icons
                     and "TOOLTIP" not in s.run("xprop", "-id", w, "_NET_WM_WINDOW_TYPE")]
 
         [menu] = wait_until(menus, what="the tray menu")

@@ -1,6 +1,5 @@
 #include "insert/insertion_composer.h"
 #include "insert/next_random.h"
-#include "insert/quick_slot.h"
 #include "insert/tail_chooser.h"
 
 #include <gtest/gtest.h>
@@ -66,17 +65,4 @@ TEST(InsertionComposer, PiecesInOrderEmptyOnesIncluded) {
     EXPECT_EQ(composeInsertion(QString(), false, QString()), lead);
     EXPECT_EQ(composeInsertion(QString(), true, u"own"_s), lead + lead + u"\r\nown"_s);
     EXPECT_EQ(composeInsertion(u" t "_s, true, QString()), lead + lead + u" t \r\n"_s);
-}
-
-TEST(QuickSlot, OnlyTheExactUnlockCaptionUnlocks) {
-    const QuickSlotState unlocked = toggleQuickSlot(QStringLiteral("开锁"));
-    EXPECT_EQ(unlocked.caption, QStringLiteral("锁住"));
-    EXPECT_FALSE(unlocked.readOnly);
-    EXPECT_TRUE(unlocked.enabled);
-    for (const QString& caption : {QStringLiteral("锁住"), QStringLiteral("开锁 "), QString()}) {
-        const QuickSlotState locked = toggleQuickSlot(caption);
-        EXPECT_EQ(locked.caption, QStringLiteral("开锁"));
-        EXPECT_TRUE(locked.readOnly);
-        EXPECT_FALSE(locked.enabled);
-    }
 }

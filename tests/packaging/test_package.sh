@@ -3,7 +3,7 @@
 # in a folder): qinglanque and, when the helper was built, qinglanque-gallery. Runs lintian on
 # both (no error, no warning), checks their control data and file lists, unpacks them into a
 # throw-away root, validates the desktop entry and AppStream data there and runs the unpacked
-# program without a display.
+# program.
 #
 #   test_package.sh --source DIR --version V --app-id ID --helper DIR|none
 #                   (--build DIR [--cpack PATH] | --debs DIR)
@@ -30,32 +30,22 @@ done
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-check() { # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    "$@" || fail "$what"
-}
+die() { echo "FAIL: $*" >&2; exit 1; }
+check() { local what=$1; shift; "$@" || fail "$what"; } # check DESCRIPTION COMMAND...
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 if [[ -z $debs ]]; then
-    "$cpack" --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || {
-        cat "$work/cpack.log" >&2
-        echo "FAIL: cpack could not build the packages" >&2
-        exit 1
-    }
+    "$cpack" --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+        { cat "$work/cpack.log" >&2; die "cpack could not build the packages"; }
     debs=$work/out
 fi
 arch=$(dpkg --print-architecture)
 deb=$debs/qinglanque_${version}_${arch}.deb
 gallery_deb=$debs/qinglanque-gallery_${version}_${arch}.deb
-[[ -f $deb ]] || { echo "FAIL: no package at '$deb'" >&2; exit 1; }
-echo "package: $deb ($(stat -c %s "$deb") bytes)"
-if [[ $helper_dir != none ]]; then
-    [[ -f $gallery_deb ]] || { echo "FAIL: no package at '$gallery_deb'" >&2; exit 1; }
-    echo "package: $gallery_deb ($(stat -c %s "$gallery_deb") bytes)"
-fi
+[[ -f $deb ]] || die "no package at '$deb'"
+[[ $helper_dir == none || -f $gallery_deb ]] || die "no package at '$gallery_deb'"
 
 # --- lintian: no error and no warning (informational tags are printed, not failed)
 if command -v lintian >/dev/null; then
@@ -76,21 +66,18 @@ has_entry() { # has_entry LIST ENTRY: a whole entry, with or without a version
     grep -qE "(^|, )$(sed 's/[|+.()=]/\\&/g' <<<"$2")( \(|,|$)" <<<"$1"
 }
 for d in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libx11-6 libxi6 \
-    libxtst6 "fonts-arphic-uming | fonts-noto-cjk" qt6-translations-l10n; do
+    libxtst6; do # from dpkg-shlibdeps; the rest is written out in cmake/Packaging.cmake
     has_entry "$depends" "$d" || fail "Depends lacks $d"
 done
 for d in libqt6webenginewidgets6 libqt6webenginecore6; do
     ! has_entry "$depends" "$d" || fail "the program depends on the web engine ($d)"
 done
 if [[ $helper_dir != none ]]; then
-    check "qinglanque recommends the gallery" has_entry "$(field Recommends)" qinglanque-gallery
     gallery_depends=$(dpkg-deb -f "$gallery_deb" Depends)
     echo "qinglanque-gallery Depends: $gallery_depends"
     for d in libqt6webenginewidgets6 libqt6webenginecore6-bin; do
         has_entry "$gallery_depends" "$d" || fail "the gallery's Depends lacks $d"
     done
-    grep -q "qinglanque (= $version)" <<<"$gallery_depends" ||
-        fail "the gallery does not depend on this qinglanque"
 fi
 
 # --- file list: exactly what an installed copy needs, nothing from the build or the tests
@@ -124,7 +111,6 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 desktop=$root/usr/share/applications/$app_id.desktop
 check "desktop entry is valid" desktop-file-validate "$desktop"
-check "desktop entry starts qinglanque" grep -qx 'Exec=qinglanque' "$desktop"
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
     cat "$work/as.log" >&2
@@ -133,17 +119,12 @@ appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
 check "AppStream release is this version" grep -q "<release version=\"$version\"" "$metainfo"
 
 program=$root/usr/bin/qinglanque
-run() { env -u LD_LIBRARY_PATH -u DISPLAY -u WAYLAND_DISPLAY "$program" "$@"; }
+# (Without a display it says so and ends: app_without_display checks that of the built program.)
 if env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found'; then
     fail "every library is found"
 fi
-check "--version prints the version" test "$(run --version)" = "qinglanque $version"
-set +e
-no_display=$(run 2>&1)
-no_display_status=$?
-set -e
-check "without a display: exit 1 (got $no_display_status), one line" \
-    test "$no_display_status" -eq 1 -a "$(wc -l <<<"$no_display")" -eq 1
+check "--version prints the version" \
+    test "$(env -u LD_LIBRARY_PATH -u DISPLAY "$program" --version)" = "qinglanque $version"
 
 if ((failures)); then
     echo "$failures check(s) failed" >&2

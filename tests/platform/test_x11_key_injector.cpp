@@ -1,15 +1,11 @@
 // Ctrl+V and Ctrl+Enter into a focused Qt line edit on a private Xvfb: keyboard layouts switched
 // with setxkbmap, another client's grab of F8, the display Qt is on.
-#include "platform/x11/x11_desktop.h"
 #include "x11_test_tools.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -18,26 +14,15 @@ using namespace qlq;
 
 namespace {
 
-struct X11Injection : ::testing::Test {
-    X11Desktop desktop;
+struct X11Injection : X11DesktopTest {
     QLineEdit box;
-    int f8Presses = 0;
-    int releases = 0;
 
     void SetUp() override {
-        ASSERT_EQ(desktop.keyboardProblem(), std::nullopt);
-        desktop.setKeyActivityHandler([this](KeyActivity activity) {
-            ++(activity == KeyActivity::F8Pressed ? f8Presses : releases);
-        });
+        X11DesktopTest::SetUp();
         box.show();
         box.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
         ASSERT_TRUE(desktop.setClipboardText(QStringLiteral("粘贴")));
-    }
-    static void tool(const char* program, const QStringList& arguments) {
-        QProcess run;
-        run.start(QString::fromLatin1(program), arguments);
-        ASSERT_TRUE(run.waitForFinished(10000) && run.exitCode() == 0) << program;
     }
     bool pasted() {
         return QTest::qWaitFor([this] { return box.text() == QStringLiteral("粘贴"); }, 5000);
@@ -48,13 +33,13 @@ struct X11Injection : ::testing::Test {
 
 TEST_F(X11Injection, CtrlVFollowsTheLayoutAndCtrlEnterGoesOnlyAfterACertainPaste) {
     for (const char* layout : {"us", "dvorak"}) { // dvorak puts K where us has V
-        tool("setxkbmap", {QString::fromLatin1(layout)});
+        runTool("setxkbmap", {QString::fromLatin1(layout)});
         box.clear();
         ASSERT_EQ(desktop.sendPaste(), InjectResult::Ok);
         EXPECT_TRUE(pasted()) << layout;
         EXPECT_EQ(desktop.sendSubmit(), InjectResult::Ok) << layout;
     }
-    tool("setxkbmap", {"ru"}); // no V at all: Ctrl+V goes out on V's place, Ctrl+Enter not
+    runTool("setxkbmap", {"ru"}); // no V at all: Ctrl+V goes out on V's place, Ctrl+Enter not
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
     EXPECT_EQ(desktop.sendSubmit(), InjectResult::Failed);
 }
@@ -66,11 +51,11 @@ TEST_F(X11Injection, WhileAnotherProgramHoldsF8ThePasteWaitsForItsRelease) {
              GrabModeAsync, GrabModeAsync);
     XSync(other, False);
 
-    tool("xdotool", {"keydown", "F8"}); // seen although the other program grabs it
-    ASSERT_TRUE(QTest::qWaitFor([this] { return f8Presses == 1; }, 5000));
+    xdotool({"keydown", "F8"}); // seen although the other program grabs it
+    ASSERT_TRUE(QTest::qWaitFor([this] { return f8Reports == 1; }, 5000));
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Retry); // the keys would go to the grabber
-    tool("xdotool", {"keyup", "F8"});
-    ASSERT_TRUE(QTest::qWaitFor([this] { return releases >= 1; }, 5000));
+    xdotool({"keyup", "F8"});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return modifierReports >= 1; }, 5000));
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
     EXPECT_TRUE(pasted());
     XCloseDisplay(other);

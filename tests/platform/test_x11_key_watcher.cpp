@@ -1,34 +1,21 @@
 // F8 watching and the modifier check of the X11 desktop, driven by xdotool on a private Xvfb.
-#include "platform/x11/x11_desktop.h"
 #include "x11_test_tools.h"
 
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 using namespace qlq;
 
 namespace {
 
-struct X11KeyWatching : ::testing::Test {
-    X11Desktop desktop;
-    int f8Reports = 0;
-    int modifierReports = 0;
-
+struct X11KeyWatching : X11DesktopTest {
     void SetUp() override {
-        ASSERT_EQ(desktop.keyboardProblem(), std::nullopt);
-        desktop.setKeyActivityHandler([this](KeyActivity activity) {
-            ++(activity == KeyActivity::F8Pressed ? f8Reports : modifierReports);
-        });
+        X11DesktopTest::SetUp();
         ASSERT_FALSE(desktop.queryF8Pressed());
-    }
-    void key(const char* action, const char* name) {
-        xdotool({QString::fromLatin1(action), QString::fromLatin1(name)});
     }
     // Tapping Alt is a marker: once its release is reported, everything typed before is seen.
     void waitUntilEverythingTypedIsSeen() {
         const int before = modifierReports;
-        key("key", "alt");
+        xdotool({"key", "alt"});
         ASSERT_TRUE(QTest::qWaitFor([&] { return modifierReports > before; }, 5000));
     }
 };
@@ -37,14 +24,14 @@ struct X11KeyWatching : ::testing::Test {
 
 TEST_F(X11KeyWatching, EachTapReadsAsOnePressAndReachesTheHandlerOnce) {
     for (int i = 0; i < 2; ++i) { // a tap between two queries
-        key("key", "F8");
+        xdotool({"key", "F8"});
         EXPECT_TRUE(desktop.queryF8Pressed());
         EXPECT_FALSE(desktop.queryF8Pressed());
     }
     waitUntilEverythingTypedIsSeen();
     const int before = f8Reports;
     for (int press = 1; press <= 2; ++press) {
-        key("key", "F8");
+        xdotool({"key", "F8"});
         ASSERT_TRUE(QTest::qWaitFor([&] { return f8Reports >= before + press; }, 5000));
         waitUntilEverythingTypedIsSeen();
         EXPECT_EQ(f8Reports, before + press);
@@ -56,18 +43,18 @@ TEST_F(X11KeyWatching, EachTapReadsAsOnePressAndReachesTheHandlerOnce) {
 
 TEST_F(X11KeyWatching, HeldF8ReadsPressedAtEveryQueryAndOtherKeysAreNotF8) {
     xdotool({"key", "a", "F7", "F9", "ctrl+v", "Return"});
-    key("keydown", "F9");
+    xdotool({"keydown", "F9"});
     EXPECT_FALSE(desktop.queryF8Pressed());
-    key("keyup", "F9");
+    xdotool({"keyup", "F9"});
     waitUntilEverythingTypedIsSeen();
     EXPECT_FALSE(desktop.queryF8Pressed());
     EXPECT_EQ(f8Reports, 0);
 
-    key("keydown", "F8");
+    xdotool({"keydown", "F8"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return f8Reports >= 1; }, 5000));
     for (int i = 0; i < 4; ++i)
         EXPECT_TRUE(desktop.queryF8Pressed()) << "query " << i;
-    key("keyup", "F8");
+    xdotool({"keyup", "F8"});
     waitUntilEverythingTypedIsSeen();
     EXPECT_FALSE(desktop.queryF8Pressed());
     EXPECT_EQ(f8Reports, 1);
@@ -75,14 +62,14 @@ TEST_F(X11KeyWatching, HeldF8ReadsPressedAtEveryQueryAndOtherKeysAreNotF8) {
 
 TEST_F(X11KeyWatching, AltOrSuperHeldDefersThePasteUntilReleased) {
     for (const char* modifier : {"alt", "super"}) {
-        key("keydown", modifier);
+        xdotool({"keydown", modifier});
         EXPECT_EQ(desktop.sendPaste(), InjectResult::Retry) << modifier;
         const int before = modifierReports;
-        key("keyup", modifier); // reported, so a deferred press can go out at once
+        xdotool({"keyup", modifier}); // reported, so a deferred press can go out at once
         ASSERT_TRUE(QTest::qWaitFor([&] { return modifierReports > before; }, 5000));
         EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok) << modifier;
     }
-    key("keydown", "shift"); // Ctrl and Shift do not stop Ctrl+V
+    xdotool({"keydown", "shift"}); // Ctrl and Shift do not stop Ctrl+V
     EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
-    key("keyup", "shift");
+    xdotool({"keyup", "shift"});
 }

@@ -4,6 +4,7 @@
 #include "platform/fake/fake_desktop.h"
 #include "shell/main_window.h"
 #include "shell/main_window_names.h"
+#include "support/qt_helpers.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +26,7 @@ struct MainWindowFixture : ::testing::Test {
         return *window;
     }
     template <typename T = QWidget> T* child(const char* name) const {
-        T* w = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return ::child<T>(*window, name);
     }
     QString pressF8() {
         desktop.clearCalls();

@@ -1,13 +1,8 @@
-#include "insert/next_random.h"
-#include "platform/fake/fake_desktop.h"
-#include "shell/main_window.h"
-#include "support/temp_dir.h"
+#include "shell/main_window_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
@@ -18,27 +13,29 @@
 #include <unistd.h>
 #endif
 
-using namespace qlq;
+namespace {
 
-TEST(SkinEngine, StyleSheetAppliesAndABrokenSkinLeavesTheDefaultLook) {
-    TempProgramDir dir;
-    FakeDesktop desktop;
-    NextRandom random;
+const QString kSkin = QStringLiteral("SkinH.she");
+
+struct SkinEngineTest : MainWindowFixture {
+    void TearDown() override { qApp->setStyleSheet(QString()); }
+};
+
+} // namespace
+
+TEST_F(SkinEngineTest, TheSkinIsTheProgramsStyleSheet) {
     const QString sheet = QStringLiteral("QWidget { color: rgb(1, 2, 3); }");
-    dir.write(QStringLiteral("SkinH.she"), sheet.toUtf8());
-    dir.write(QStringLiteral("corvane.ini"), QByteArray("[t1]\r\nt=own\r\n"));
-    {
-        MainWindow window(desktop, DataPaths(dir.path()), random);
-        window.load();
-        EXPECT_EQ(qApp->styleSheet(), sheet);
-    }
-    qApp->setStyleSheet(QString());
+    dir.write(kSkin, sheet.toUtf8());
+    start();
+    EXPECT_EQ(qApp->styleSheet(), sheet);
+}
 
 #ifdef Q_OS_UNIX
-    // A sheet naming a FIFO would hang the first paint: refused at once, with a message.
+TEST_F(SkinEngineTest, ASkinNamingAFifoIsRefusedAtOnceWithAMessage) {
+    // Such a sheet would hang the first paint.
     const QByteArray fifo = QFile::encodeName(dir.file(QStringLiteral("fifo.png")));
+    dir.write(kSkin, "QPushButton { image: url(\"" + fifo + "\"); }");
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-    dir.write(QStringLiteral("SkinH.she"), "QPushButton { image: url(\"" + fifo + "\"); }");
     std::atomic<bool> done{false};
     std::thread unblock([&] { // should a reader be stuck, it gets EOF after 3 s
         for (int ms = 0; !done; ms += 20) {
@@ -49,26 +46,21 @@ TEST(SkinEngine, StyleSheetAppliesAndABrokenSkinLeavesTheDefaultLook) {
     });
     QElapsedTimer clock;
     clock.start();
-    {
-        MainWindow window(desktop, DataPaths(dir.path()), random);
-        window.load();
-        window.show();
-        QCoreApplication::processEvents();
-    }
+    start().show();
+    QCoreApplication::processEvents();
     done = true;
     unblock.join();
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
-    EXPECT_EQ(desktop.calls().size(), 1);
-    EXPECT_TRUE(desktop.calls().value(0).contains(QStringLiteral("fifo.png")));
-    qApp->setStyleSheet(QString());
+    ASSERT_EQ(desktop.calls().size(), 1);
+    EXPECT_TRUE(desktop.calls().first().contains(QStringLiteral("fifo.png")));
+}
 #endif
 
-    // A skin that cannot be read (here a directory) is skipped; the rest of start-up runs.
-    QFile::remove(dir.file(QStringLiteral("SkinH.she")));
-    QDir().mkpath(dir.file(QStringLiteral("SkinH.she")));
-    MainWindow window(desktop, DataPaths(dir.path()), random);
-    window.load();
+TEST_F(SkinEngineTest, AnUnreadableSkinIsSkippedAndTheStartGoesOn) {
+    QDir().mkpath(dir.file(kSkin)); // a directory
+    dir.write(QStringLiteral("corvane.ini"), QByteArray("[t1]\r\nt=own\r\n"));
+    start();
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
-    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("Text5"))->text(), QStringLiteral("own"));
+    EXPECT_EQ(child<QLineEdit>(names::kOwnTail)->text(), QStringLiteral("own"));
 }

@@ -1,34 +1,19 @@
 #include "windows/splash_window.h"
 
-#include "app/program.h"
 #include "config/web_addresses.h"
-#include "platform/fake/fake_desktop.h"
-#include "support/temp_dir.h"
+#include "support/program_fixture.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 using namespace qlq;
 using namespace std::chrono_literals;
 
-namespace {
+using SplashWindowTest = ProgramFixture;
 
-QLabel* picture(QWidget& splash) {
-    return splash.findChild<QLabel*>(QStringLiteral("Image1"));
-}
-
-} // namespace
-
-TEST(SplashWindow, HandsOverOnceAfterItsDelayAndIsGoneBeforeTheMainWindowShows) {
-    TempProgramDir dir;
-    FakeDesktop desktop(dir.path(), dir.path());
-    Program program(desktop, DataPaths::resolve(dir.path(), dir.path()));
+TEST_F(SplashWindowTest, HandsOverOnceAfterItsDelayAndIsGoneBeforeTheMainWindowShows) {
+    program = std::make_unique<Program>(desktop, DataPaths(dir.path()));
     QPointer<SplashWindow> splash;
     bool goneAtHandOver = false;
     int handOvers = 0;
@@ -37,7 +22,7 @@ TEST(SplashWindow, HandsOverOnceAfterItsDelayAndIsGoneBeforeTheMainWindowShows) 
         goneAtHandOver = splash.isNull();
         for (QWidget* w : QApplication::topLevelWidgets())
             goneAtHandOver &= w->objectName() != QStringLiteral("Form3");
-        program.showMainWindow();
+        program->showMainWindow();
     };
     splash = new SplashWindow(desktop, handOver, 150ms);
     QElapsedTimer clock;
@@ -48,8 +33,8 @@ TEST(SplashWindow, HandsOverOnceAfterItsDelayAndIsGoneBeforeTheMainWindowShows) 
     ASSERT_TRUE(QTest::qWaitFor([&] { return handOvers > 0; }, 10000));
     EXPECT_GE(clock.elapsed(), 150) << "handed over before its time";
     EXPECT_TRUE(goneAtHandOver);
-    ASSERT_NE(program.mainWindow(), nullptr);
-    EXPECT_TRUE(program.mainWindow()->isVisible());
+    ASSERT_NE(mainWindow(), nullptr);
+    EXPECT_TRUE(mainWindow()->isVisible());
     QTest::qWait(300); // one tick only: the timer went with its window
     EXPECT_EQ(handOvers, 1);
 }
@@ -62,21 +47,12 @@ TEST(SplashWindow, ClickOpensTheHomePageAndLeavesTheSplashUpForItsFullTime) {
     splash.load();
     splash.show();
     QApplication::processEvents();
-    QTest::mouseClick(picture(splash), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-    QTest::mouseClick(picture(splash), Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
+    QTest::mouseClick(child(splash, "Image1"), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    QTest::mouseClick(child(splash, "Image1"), Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
     QTest::qWait(200);
 
     EXPECT_EQ(desktop.calls(), QStringList{"open:" + homePageUrl().toString(QUrl::FullyEncoded)});
     EXPECT_TRUE(splash.isVisible());
     EXPECT_EQ(handOvers, 0);
-    EXPECT_GT(splash.findChild<QTimer*>(QStringLiteral("Timer1"))->remainingTime(), 50000);
-}
-
-TEST(SplashWindow, ThreeSecondsRunFromLoadBeforeTheWindowShows) {
-    FakeDesktop desktop;
-    SplashWindow splash(desktop, {});
-    splash.load();
-    const auto* timer = splash.findChild<QTimer*>(QStringLiteral("Timer1"));
-    EXPECT_TRUE(timer->isActive() && timer->isSingleShot());
-    EXPECT_EQ(timer->interval(), 3000);
+    EXPECT_GT(child<QTimer>(splash, "Timer1")->remainingTime(), 50000);
 }
