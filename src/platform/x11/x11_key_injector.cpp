@@ -13,21 +13,6 @@ namespace {
 // (Russian only, for example): applications still take Ctrl plus that key as Ctrl+V.
 constexpr unsigned kPhysicalVKeycode = 55;
 
-// Whether the server's keymap gives `keycode` one of the two keysyms, in any group or level.
-bool keyTypes(Display* display, unsigned keycode, KeySym sym, KeySym alsoSym) {
-    if (keycode == 0)
-        return false;
-    int perKeycode = 0;
-    KeySym* syms = XGetKeyboardMapping(display, static_cast<KeyCode>(keycode), 1, &perKeycode);
-    if (!syms)
-        return false;
-    bool found = false;
-    for (int i = 0; i < perKeycode; ++i)
-        found = found || syms[i] == sym || syms[i] == alsoSym;
-    XFree(syms);
-    return found;
-}
-
 // The key that types one of the keysyms, asked of the server; level by level as Xlib's own
 // lookup goes, so a second layout's 'v' is found too.
 unsigned keycodeFor(Display* display, KeySym sym, KeySym alsoSym) {
@@ -67,6 +52,7 @@ void X11KeyInjector::resolveKeycodes() {
         return;
     controlKeycode_ = keycodeFor(display_, XK_Control_L, XK_Control_L);
     vKeycode_ = keycodeFor(display_, XK_v, XK_V);
+    vKeyTypesV_ = vKeycode_ != 0;
     if (vKeycode_ == 0) {
         int minCode = 0, maxCode = 0;
         XDisplayKeycodes(display_, &minCode, &maxCode);
@@ -80,9 +66,8 @@ void X11KeyInjector::resolveKeycodes() {
 InjectResult X11KeyInjector::sendPaste() {
     if (!available_)
         return InjectResult::Failed;
-    if (!keyTypes(display_, vKeycode_, XK_v, XK_V))
-        resolveKeycodes(); // the layout changed and its event has not been read yet
-    pasteCertain_ = keyTypes(display_, vKeycode_, XK_v, XK_V);
+    // No round trip here: a layout switch that happened before F8 was read with the key events.
+    pasteCertain_ = vKeyTypesV_;
     if (!pasteCertain_)
         qCInfo(log::desktop, "no key types V in this layout: Ctrl+V goes out on the V key's place");
     const InjectResult result = sendCtrlPlus(vKeycode_);
@@ -97,8 +82,6 @@ InjectResult X11KeyInjector::sendSubmit() {
         qCInfo(log::desktop, "Ctrl+Enter withheld: the Ctrl+V before it may not have pasted");
         return InjectResult::Failed;
     }
-    if (!keyTypes(display_, enterKeycode_, XK_Return, XK_Return))
-        resolveKeycodes();
     return sendCtrlPlus(enterKeycode_);
 }
 

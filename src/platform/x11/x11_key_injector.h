@@ -7,8 +7,9 @@ struct _XDisplay;
 namespace qlq {
 
 // Types Ctrl+V and Ctrl+Enter through XTest on the key watcher's connection. Keys are looked up
-// in the server's keymap as it is at that moment: after a layout switch the key that typed V
-// may type another letter, and Xlib's own copy of the keymap lags until its event is read.
+// in the server's keymap, again whenever the watcher reads that the mapping changed (it reads
+// what the server sent before every paste): after a layout switch the key that typed V may type
+// another letter.
 class X11KeyInjector {
 public:
     explicit X11KeyInjector(_XDisplay* display);
@@ -29,6 +30,7 @@ private:
     _XDisplay* display_;
     bool available_ = false;
     bool pasteCertain_ = false;
+    bool vKeyTypesV_ = false; // false when the physical V key stands in
     unsigned controlKeycode_ = 0;
     unsigned vKeycode_ = 0;
     unsigned enterKeycode_ = 0;
