@@ -92,7 +92,8 @@ BENCHMARK(BM_MainWindowStartup100k)->Unit(benchmark::kMillisecond);
 void BM_OptionsFile1MBlankLines(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("corvane.ini"));
-    const QByteArray bytes = "[t1]\r\nt=own\r\n" + QByteArray("\r\n").repeated(512 * 1024);
+    const QByteArray bytes =
+        "[t1]\r\nt=own\r\n" + QByteArray("\r\n").repeated(qsizetype{512} * 1024);
     for (auto _ : state) {
         QFile f(path);
         f.open(QIODevice::WriteOnly);
