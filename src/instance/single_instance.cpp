@@ -2,6 +2,7 @@
 
 #include "instance/private_folder.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -40,7 +41,16 @@ SingleInstance::SingleInstance(QString folder, QString name, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::tryClaim() {
-    return lock_->isLocked() || lock_->tryLock(0);
+    if (lock_->isLocked() || lock_->tryLock(0))
+        return true;
+    // A lock naming this very process was left by a killed copy whose process id came round
+    // again: Wine hands out the same small ids after every restart, and so do containers.
+    qint64 holder = 0;
+    if (lock_->error() == QLockFile::LockFailedError &&
+        lock_->getLockInfo(&holder, nullptr, nullptr) &&
+        holder == QCoreApplication::applicationPid() && lock_->removeStaleLockFile())
+        return lock_->tryLock(0);
+    return false;
 }
 
 bool SingleInstance::listen() {

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,6 +62,23 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
 }
 
 #endif
+
+TEST(SingleInstance, ALockLeftUnderOurOwnProcessIdIsTakenOver) {
+    QTemporaryDir dir;
+    const QString lockPath = dir.filePath(QStringLiteral("qlq.lock"));
+    {
+        // What a killed copy leaves when the next start is given its process id again.
+        QLockFile earlier(dir.filePath(QStringLiteral("earlier.lock")));
+        ASSERT_TRUE(earlier.tryLock(0));
+        ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("earlier.lock")), lockPath));
+    }
+    SingleInstance copy(dir.path(), QStringLiteral("qlq"));
+    EXPECT_TRUE(copy.tryClaim());
+
+    // A lock held by a live process that is not us stays respected.
+    SingleInstance other(dir.path(), QStringLiteral("qlq"));
+    EXPECT_FALSE(other.tryClaim());
+}
 
 #ifdef Q_OS_UNIX
 TEST(PrivateFolder, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
