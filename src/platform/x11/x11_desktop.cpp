@@ -16,10 +16,12 @@
 #include <QTimer>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace qlq {
 namespace {
@@ -49,28 +51,91 @@ xcb_atom_t clipboardAtom(xcb_connection_t* connection) {
     return atom;
 }
 
-// Whether a window of Qt's own X connection owns CLIPBOARD, asked of the server. Qt's
+// Asks the server which window owns CLIPBOARD; the answer is read by qtHoldsClipboard, so that
+// other requests can travel meanwhile.
+struct ClipboardOwnerQuestion {
+    xcb_connection_t* connection = nullptr;
+    xcb_get_selection_owner_cookie_t cookie{};
+    bool asked = false;
+};
+
+ClipboardOwnerQuestion askClipboardOwner() {
+    QNativeInterface::QX11Application* x11 = qtX11();
+    ClipboardOwnerQuestion question;
+    question.connection = x11 ? x11->connection() : nullptr;
+    if (!question.connection)
+        return question;
+    if (const xcb_atom_t atom = clipboardAtom(question.connection); atom != XCB_NONE) {
+        question.cookie = xcb_get_selection_owner(question.connection, atom);
+        question.asked = true;
+        xcb_flush(question.connection);
+    }
+    return question;
+}
+
+// Whether a window of Qt's own X connection owns CLIPBOARD, by the server's answer. Qt's
 // ownsClipboard() is not enough: when another program took the clipboard a moment ago and Qt
 // has not yet seen the event, the server refuses Qt's older timestamp, Qt only prints a warning
 // and goes on claiming ownership, and Ctrl+V would paste the other program's text.
-bool qtHoldsClipboard() {
-    QNativeInterface::QX11Application* x11 = qtX11();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
+bool qtHoldsClipboard(const ClipboardOwnerQuestion& question) {
+    if (!question.connection)
         return QGuiApplication::clipboard()->ownsClipboard();
-    const xcb_atom_t atom = clipboardAtom(connection);
-    if (atom == XCB_NONE)
+    if (!question.asked)
         return false;
-    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, atom), nullptr);
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(question.connection, question.cookie, nullptr);
     if (!owner)
         return false;
     // Every resource a client creates carries that client's id base.
-    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const xcb_setup_t* setup = xcb_get_setup(question.connection);
     const bool ours = owner->owner != XCB_NONE &&
                       (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
     std::free(owner);
     return ours;
+}
+
+bool qtHoldsClipboard() {
+    return qtHoldsClipboard(askClipboardOwner());
+}
+
+// Whether another program holds the keyboard, so that typed keys would go to it: a trial grab
+// of our own fails then. Asking and reading are apart, so that the round trip can overlap
+// another.
+xcb_grab_keyboard_cookie_t askTrialGrab(Display* display,
+                                        xcb_get_input_focus_cookie_t focusQuestion) {
+    xcb_connection_t* keys = XGetXCBConnection(display);
+    xcb_window_t focus = XCB_NONE;
+    if (xcb_get_input_focus_reply_t* reply =
+            xcb_get_input_focus_reply(keys, focusQuestion, nullptr)) {
+        focus = reply->focus;
+        std::free(reply);
+    }
+    // A trial grab on the focus window itself moves the focus nowhere, so the focused program
+    // sees no focus events.
+    const xcb_window_t on = focus != XCB_NONE && focus != XCB_INPUT_FOCUS_POINTER_ROOT
+                                ? focus
+                                : DefaultRootWindow(display);
+    const xcb_grab_keyboard_cookie_t cookie =
+        xcb_grab_keyboard(keys, 0, on, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    xcb_flush(keys);
+    return cookie;
+}
+
+bool trialGrabFailed(Display* display, xcb_grab_keyboard_cookie_t grabQuestion) {
+    xcb_connection_t* keys = XGetXCBConnection(display);
+    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(keys, grabQuestion, nullptr);
+    const uint8_t status = reply ? reply->status : uint8_t{XCB_GRAB_STATUS_SUCCESS};
+    std::free(reply);
+    if (status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(keys, XCB_CURRENT_TIME);
+        xcb_flush(keys);
+    }
+    return status == XCB_GRAB_STATUS_ALREADY_GRABBED || status == XCB_GRAB_STATUS_FROZEN;
+}
+
+bool keyboardGrabbedElsewhere(Display* display) {
+    return trialGrabFailed(display,
+                           askTrialGrab(display, xcb_get_input_focus(XGetXCBConnection(display))));
 }
 
 } // namespace
@@ -136,10 +201,25 @@ void X11Desktop::setKeyActivityHandler(std::function<void(KeyActivity)> handler)
 }
 
 bool X11Desktop::setClipboardText(const QString& text) {
+    // While F8 is down the paste must first know whether another program holds the keyboard.
+    // Those questions go out now, on the watcher's connection, and are answered while Qt takes
+    // the clipboard on its own: the press waits for two round trips instead of four.
+    xcb_connection_t* keys = XGetXCBConnection(watcher_->display());
+    std::optional<xcb_get_input_focus_cookie_t> focusQuestion;
+    if (watcher_->f8Down()) {
+        focusQuestion = xcb_get_input_focus(keys);
+        xcb_flush(keys);
+    }
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(text, QClipboard::Clipboard);
     // Qt only warns when the X server refused the ownership; ask the server whether we hold it.
-    const bool held = qtHoldsClipboard();
+    const ClipboardOwnerQuestion ownerQuestion = askClipboardOwner();
+    std::optional<xcb_grab_keyboard_cookie_t> grabQuestion;
+    if (focusQuestion)
+        grabQuestion = askTrialGrab(watcher_->display(), *focusQuestion);
+    const bool held = qtHoldsClipboard(ownerQuestion);
+    if (grabQuestion)
+        grabbedElsewhereAtSet_ = trialGrabFailed(watcher_->display(), *grabQuestion);
     if (!held)
         qCInfo(log::desktop, "the X server gave the clipboard to another program");
     return held;
@@ -154,27 +234,16 @@ void X11Desktop::readClipboardText(std::function<void(std::optional<QString>)> d
     clipboardReader_->read(std::move(done));
 }
 
-bool X11Desktop::keyboardGrabbedElsewhere() const {
-    Display* display = watcher_->display();
-    Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    // A trial grab on the focus window itself moves the focus nowhere, so the focused program
-    // sees no focus events.
-    const Window on = focus != None && focus != PointerRoot ? focus : DefaultRootWindow(display);
-    const int status = XGrabKeyboard(display, on, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    if (status == GrabSuccess)
-        XUngrabKeyboard(display, CurrentTime);
-    return status == AlreadyGrabbed || status == GrabFrozen;
-}
-
 InjectResult X11Desktop::sendPaste() {
+    // What the clipboard's setting found out holds for this attempt only.
+    const std::optional<bool> grabbedAtSet = std::exchange(grabbedElsewhereAtSet_, std::nullopt);
     // With Alt or Super held, Ctrl+V would not paste but a later Ctrl+Enter would still send.
     if (watcher_->pasteBlockingModifierDown())
         return InjectResult::Retry;
     // Another program's global F8 shortcut holds the keyboard while F8 is down, and the keys
     // would go to that program: wait for F8's release.
-    if (watcher_->f8Down() && keyboardGrabbedElsewhere()) {
+    if (watcher_->f8Down() &&
+        (grabbedAtSet ? *grabbedAtSet : keyboardGrabbedElsewhere(watcher_->display()))) {
         qCDebug(log::desktop,
                 "paste deferred: another program holds the keyboard while F8 is down");
         return InjectResult::Retry;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -38,14 +39,13 @@ public:
     bool trayDeliversDoubleClicks() const override;
 
 private:
-    // Whether another program holds the keyboard, so that typed keys would go to it.
-    bool keyboardGrabbedElsewhere() const;
-
     std::unique_ptr<X11KeyWatcher> watcher_;
     std::unique_ptr<X11KeyInjector> injector_;
     std::unique_ptr<X11ClipboardReader> clipboardReader_;
     std::unique_ptr<QTimer> trayRelay_;
     std::function<void(bool)> trayHandler_;
+    // Found while the clipboard was set with F8 down; the next paste attempt takes it.
+    std::optional<bool> grabbedElsewhereAtSet_;
 };
 
 } // namespace qlq
