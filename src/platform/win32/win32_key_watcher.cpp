@@ -63,8 +63,10 @@ bool Win32KeyWatcher::pasteBlockingModifierDown() const {
 void Win32KeyWatcher::observeKey(unsigned long virtualKey, bool down) {
     if (virtualKey == VK_F8) {
         // A held key repeats its key-down; only the first one is a press.
-        if (down && !f8Down_)
+        if (down && !f8Down_) {
+            lastF8Seen_ = Clock::now();
             report(KeyActivity::F8Pressed);
+        }
         f8Down_ = down;
     } else if (!down && isBlockingModifier(virtualKey)) {
         report(KeyActivity::ModifierReleased);

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 
 namespace qlq {
@@ -31,11 +32,16 @@ public:
     // What the hook saw: a key went down or up.
     void observeKey(unsigned long virtualKey, bool down);
 
+    using Clock = std::chrono::steady_clock;
+    // When the hook last saw F8 go down: the start of the press path, for the log.
+    Clock::time_point lastF8Seen() const { return lastF8Seen_; }
+
 private:
     void report(KeyActivity activity);
 
     void* hook_ = nullptr;
     bool f8Down_ = false;
+    Clock::time_point lastF8Seen_;
     std::function<void(KeyActivity)> handler_;
 };
 
