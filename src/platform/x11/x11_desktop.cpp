@@ -204,9 +204,9 @@ bool X11Desktop::setClipboardText(const QString& text) {
     // While F8 is down the paste must first know whether another program holds the keyboard.
     // Those questions go out now, on the watcher's connection, and are answered while Qt takes
     // the clipboard on its own: the press waits for two round trips instead of four.
-    xcb_connection_t* keys = XGetXCBConnection(watcher_->display());
     std::optional<xcb_get_input_focus_cookie_t> focusQuestion;
-    if (watcher_->f8Down()) {
+    if (watcher_->f8Down()) { // never without the watcher's display
+        xcb_connection_t* keys = XGetXCBConnection(watcher_->display());
         focusQuestion = xcb_get_input_focus(keys);
         xcb_flush(keys);
     }
