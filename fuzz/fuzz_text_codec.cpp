@@ -2,6 +2,7 @@
 // they were read, are the same bytes; a text (the input taken as UTF-16, escapes and broken
 // surrogates included) written for a file in any encoding reads back as itself.
 #include "fuzz_check.h"
+#include "support/encoding_family.h"
 #include "text/byte_escape.h"
 #include "text/file_encoder.h"
 #include "text/text_codec.h"
@@ -12,15 +13,6 @@
 using namespace qlq;
 
 namespace {
-
-bool sameFamily(TextEncoding a, TextEncoding b) {
-    const auto family = [](TextEncoding e) {
-        return e == TextEncoding::CodePage936   ? TextEncoding::Gb18030
-               : e == TextEncoding::Utf8WithBom ? TextEncoding::Utf8
-                                                : e;
-    };
-    return family(a) == family(b);
-}
 
 bool isLoneAt(const QString& text, qsizetype i) {
     if (text[i].isHighSurrogate())

@@ -1,5 +1,6 @@
 // The codec's two promises, checked on random input built from the pieces that trouble it:
 // bytes read and written back are the same bytes; a text written for a file reads back as itself.
+#include "support/encoding_family.h"
 #include "text/display_text.h"
 #include "text/file_encoder.h"
 #include "text/text_codec.h"
@@ -18,15 +19,6 @@ namespace {
 const QList<TextEncoding> kEncodings = {TextEncoding::Gb18030, TextEncoding::CodePage936,
                                         TextEncoding::Utf8, TextEncoding::Utf8WithBom,
                                         TextEncoding::Utf16LeWithBom};
-
-bool sameFamily(TextEncoding a, TextEncoding b) {
-    const auto family = [](TextEncoding e) {
-        return e == TextEncoding::CodePage936   ? TextEncoding::Gb18030
-               : e == TextEncoding::Utf8WithBom ? TextEncoding::Utf8
-                                                : e;
-    };
-    return family(a) == family(b);
-}
 
 } // namespace
 

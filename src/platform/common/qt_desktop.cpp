@@ -1,5 +1,7 @@
 #include "platform/common/qt_desktop.h"
 
+#include "config/log_categories.h"
+
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -31,6 +33,15 @@ void QtDesktop::showMessage(QWidget* parent, const QString& title, const QString
 
 bool QtDesktop::systemTrayAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtDesktop::logPasteSent(std::chrono::steady_clock::time_point f8Seen) {
+    if (!log::desktop().isDebugEnabled())
+        return;
+    const auto sinceF8 = std::chrono::steady_clock::now() - f8Seen;
+    if (sinceF8 < std::chrono::seconds(1)) // else this paste was deferred, not a fresh press
+        qCDebug(log::desktop, "Ctrl+V sent %.3f ms after the F8 event",
+                std::chrono::duration<double, std::milli>(sinceF8).count());
 }
 
 } // namespace qlq

@@ -2,6 +2,8 @@
 
 #include "platform/desktop_services.h"
 
+#include <chrono>
+
 namespace qlq {
 
 // What every desktop does the same way through Qt: the program's folder, the link cursor,
@@ -12,6 +14,11 @@ public:
     QCursor linkCursor() const override;
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override;
+
+protected:
+    // With --verbose: how long the press took from F8's key event to the Ctrl+V going out, the
+    // program's own part of the latency (scripts/bench reads it).
+    static void logPasteSent(std::chrono::steady_clock::time_point f8Seen);
 };
 
 } // namespace qlq

@@ -75,12 +75,7 @@ InjectResult Win32Desktop::sendPaste() {
     // Another program's hot key on F8 takes its WM_KEYDOWN, not the keyboard: no need to wait.
     const InjectResult result = sendCtrlPlus('V');
     lastPasteTyped_ = result == InjectResult::Ok;
-    if (log::desktop().isDebugEnabled()) {
-        const auto sinceF8 = Win32KeyWatcher::Clock::now() - watcher_->lastF8Seen();
-        if (sinceF8 < std::chrono::seconds(1))
-            qCDebug(log::desktop, "Ctrl+V sent %.3f ms after the F8 event",
-                    std::chrono::duration<double, std::milli>(sinceF8).count());
-    }
+    logPasteSent(watcher_->lastF8Seen());
     return result;
 }
 

@@ -249,12 +249,7 @@ InjectResult X11Desktop::sendPaste() {
         return InjectResult::Retry;
     }
     const InjectResult result = injector_->sendPaste();
-    if (log::desktop().isDebugEnabled()) {
-        const auto sinceF8 = X11KeyWatcher::Clock::now() - watcher_->lastF8Seen();
-        if (sinceF8 < std::chrono::seconds(1))
-            qCDebug(log::desktop, "Ctrl+V sent %.3f ms after the F8 event",
-                    std::chrono::duration<double, std::milli>(sinceF8).count());
-    }
+    logPasteSent(watcher_->lastF8Seen());
     return result;
 }
 
