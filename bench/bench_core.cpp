@@ -128,7 +128,7 @@ void BM_IdleTick(benchmark::State& state) {
     FakeDesktop desktop;
     NoControls controls;
     NextRandom random;
-    InsertionEngine engine(desktop, controls, random);
+    InsertionEngine engine(desktop.pressPath(), controls, random);
     const long before = g_allocations.load();
     for (auto _ : state)
         engine.tick();

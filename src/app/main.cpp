@@ -138,10 +138,10 @@ int main(int argc, char* argv[]) {
         qCWarning(log::app, "a second start cannot reach this one: the socket in %ls failed",
                   qUtf16Printable(folder.path));
 
-    const std::unique_ptr<DesktopServices> desktop = createDesktop();
-    const DataPaths paths =
-        DataPaths::resolve(desktop->programDirectory(), desktop->userDataDirectory());
-    provideSamples(paths, desktop->userDataDirectory());
+    const std::unique_ptr<Desktop> desktop = createDesktop();
+    const DataPaths paths = DataPaths::resolve(desktop->shell().programDirectory(),
+                                               desktop->shell().userDataDirectory());
+    provideSamples(paths, desktop->shell().userDataDirectory());
     Program program(*desktop, paths, folder.path);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &program, &Program::bringForward);
     program.endWithTheSession();
@@ -149,7 +149,7 @@ int main(int argc, char* argv[]) {
         program.showMainWindow(true);
     } else {
         // The program starts with the splash; its timer brings up the main window.
-        auto* splash = new SplashWindow(*desktop, [&program] { program.showMainWindow(); });
+        auto* splash = new SplashWindow(desktop->shell(), [&program] { program.showMainWindow(); });
         splash->load();
         splash->show();
     }

@@ -2,6 +2,7 @@
 
 #include "config/log_categories.h"
 #include "config/web_addresses.h"
+#include "platform/desktop.h"
 #include "shell/tray_controller.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
@@ -12,9 +13,9 @@
 
 namespace qlq {
 
-Program::Program(DesktopServices& desktop, DataPaths paths, QString instanceFolder, QObject* parent)
+Program::Program(Desktop& desktop, DataPaths paths, QString instanceFolder, QObject* parent)
     : QObject(parent), desktop_(desktop), paths_(std::move(paths)),
-      gallery_(desktop, GalleryLauncher::defaultHelperPath(), std::move(instanceFolder)) {}
+      gallery_(desktop.shell(), GalleryLauncher::defaultHelperPath(), std::move(instanceFolder)) {}
 
 Program::~Program() {
     delete help_;
@@ -31,7 +32,7 @@ void Program::showMainWindow(bool inBackground) {
     connect(window, &MainWindow::editorRequested, this, &Program::openEditor);
     connect(window, &MainWindow::helpRequested, this, &Program::openHelp);
     connect(window, &MainWindow::galleryRequested, this, &Program::openGallery);
-    tray_ = new TrayController(*window, desktop_); // a child of the window
+    tray_ = new TrayController(*window, desktop_.shell()); // a child of the window
     connect(tray_, &TrayController::quitRequested, this, &Program::endNow);
     window->load();
     if (inBackground)
@@ -82,16 +83,16 @@ void Program::endNow() {
 }
 
 void Program::reportKeyboardProblem() {
-    const std::optional<QString> problem = desktop_.keyboardProblem();
+    const std::optional<QString> problem = desktop_.pressPath().problem();
     if (!problem)
         return;
     qCWarning(log::desktop, "F8 cannot be watched: %ls", qUtf16Printable(*problem));
     // After the window is up, so the message has something to stand over.
     QTimer::singleShot(0, mainWindow_, [this, text = *problem] {
-        desktop_.showMessage(mainWindow_, programTitle(),
-                             QStringLiteral("无法监视 F8 键：%1。\n按 F8 不会插入小尾巴；"
-                                            "其余功能照常可用。")
-                                 .arg(text));
+        desktop_.shell().showMessage(mainWindow_, programTitle(),
+                                     QStringLiteral("无法监视 F8 键：%1。\n按 F8 不会插入小尾巴；"
+                                                    "其余功能照常可用。")
+                                         .arg(text));
     });
 }
 
@@ -103,7 +104,7 @@ void Program::openEditor() {
     }
     if (!mainWindow_)
         return;
-    editor_ = new TailEditorWindow(desktop_,
+    editor_ = new TailEditorWindow(desktop_.shell(),
                                    TailListSource{mainWindow_->tails(), paths_.tailListFile(),
                                                   mainWindow_->tailListEncoding(),
                                                   mainWindow_->tailListProblem()},
@@ -116,7 +117,7 @@ void Program::openEditor() {
 
 void Program::openHelp() {
     if (!help_) {
-        help_ = new HelpWindow(desktop_);
+        help_ = new HelpWindow(desktop_.shell());
         help_->setAttribute(Qt::WA_DeleteOnClose); // the next opening loads it afresh
     }
     bringToFront(*help_);

@@ -16,7 +16,7 @@
 
 namespace qlq {
 
-class DesktopServices;
+class Desktop;
 class TrayController;
 
 // The running program: its windows and who opens them. Every window but the main window is
@@ -25,7 +25,7 @@ class Program : public QObject {
     Q_OBJECT
 public:
     // `instanceFolder`: the user's private folder, where the gallery helper listens.
-    Program(DesktopServices& desktop, DataPaths paths, QString instanceFolder = QString(),
+    Program(Desktop& desktop, DataPaths paths, QString instanceFolder = QString(),
             QObject* parent = nullptr);
     ~Program() override;
 
@@ -51,7 +51,7 @@ public:
 private:
     void reportKeyboardProblem();
 
-    DesktopServices& desktop_;
+    Desktop& desktop_;
     DataPaths paths_;
     NextRandom random_;
     ProgramLifetime lifetime_;

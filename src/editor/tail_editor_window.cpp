@@ -5,7 +5,7 @@
 #include "data/tail_list_writer.h"
 #include "editor/editor_document_builder.h"
 #include "editor/tail_text_edit.h"
-#include "platform/desktop_services.h"
+#include "platform/shell_services.h"
 #include "ui/controls.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
@@ -32,9 +32,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption,
 
 } // namespace
 
-TailEditorWindow::TailEditorWindow(DesktopServices& desktop, TailListSource source,
-                                   const QIcon& icon, QWidget* parent)
-    : QWidget(parent, Qt::Window), desktop_(desktop), tailListFile_(std::move(source.file)),
+TailEditorWindow::TailEditorWindow(ShellServices& shell, TailListSource source, const QIcon& icon,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window), shell_(shell), tailListFile_(std::move(source.file)),
       encoding_(source.encoding), readProblem_(std::move(source.readProblem)) {
     setObjectName(QString::fromLatin1(kWindowName));
     setWindowTitle(programTitle() + QStringLiteral("        修改内容"));
@@ -115,10 +115,10 @@ void TailEditorWindow::save() {
     if (readProblem_) {
         qCWarning(log::files, "not saving over %ls: it could not be read",
                   qUtf16Printable(tailListFile_));
-        desktop_.showMessage(this, programTitle(),
-                             QStringLiteral("没有保存：%1 读取失败（%2），编辑框里并不是它的内容，"
-                                            "保存会把它覆盖掉。")
-                                 .arg(QDir::toNativeSeparators(tailListFile_), *readProblem_));
+        shell_.showMessage(this, programTitle(),
+                           QStringLiteral("没有保存：%1 读取失败（%2），编辑框里并不是它的内容，"
+                                          "保存会把它覆盖掉。")
+                               .arg(QDir::toNativeSeparators(tailListFile_), *readProblem_));
         return;
     }
     // Written the way the file was read: a list read as UTF-8 stays UTF-8.
@@ -127,9 +127,9 @@ void TailEditorWindow::save() {
         // Nothing was replaced: the old file, the list and the user's text are all still there.
         qCWarning(log::files, "cannot save the tail list to %ls: %ls",
                   qUtf16Printable(tailListFile_), qUtf16Printable(*error));
-        desktop_.showMessage(this, programTitle(),
-                             QStringLiteral("无法保存小尾巴列表到 %1：%2")
-                                 .arg(QDir::toNativeSeparators(tailListFile_), *error));
+        shell_.showMessage(this, programTitle(),
+                           QStringLiteral("无法保存小尾巴列表到 %1：%2")
+                               .arg(QDir::toNativeSeparators(tailListFile_), *error));
         return;
     }
     qCDebug(log::files, "saved the tail list to %ls", qUtf16Printable(tailListFile_));

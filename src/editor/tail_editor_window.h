@@ -15,7 +15,7 @@ class QTextDocument;
 
 namespace qlq {
 
-class DesktopServices;
+class ShellServices;
 class TailTextEdit;
 
 // What the editor edits: the list as the main window holds it and the file it came from.
@@ -34,7 +34,7 @@ struct TailListSource {
 class TailEditorWindow : public QWidget {
     Q_OBJECT
 public:
-    TailEditorWindow(DesktopServices& desktop, TailListSource source, const QIcon& icon,
+    TailEditorWindow(ShellServices& shell, TailListSource source, const QIcon& icon,
                      QWidget* parent = nullptr);
     ~TailEditorWindow() override;
 
@@ -57,7 +57,7 @@ private:
     void layOut();
     void save();
 
-    DesktopServices& desktop_;
+    ShellServices& shell_;
     QString tailListFile_;
     TextEncoding encoding_;
     std::optional<QString> readProblem_;

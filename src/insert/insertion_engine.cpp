@@ -6,22 +6,22 @@
 
 namespace qlq {
 
-InsertionEngine::InsertionEngine(DesktopServices& desktop, InsertionControls& controls,
+InsertionEngine::InsertionEngine(PressPath& pressPath, InsertionControls& controls,
                                  NextRandom& random, QObject* parent)
-    : QObject(parent), desktop_(desktop), controls_(controls), random_(random),
-      timer_(new QTimer(this)) {
-    timer_->setObjectName(QStringLiteral("Timer2"));
-    timer_->setInterval(kTickMs);
-    connect(timer_, &QTimer::timeout, this, &InsertionEngine::tick);
-    timer_->start();
-    f8Armed_ = !desktop_.queryF8Pressed();
+    : QObject(parent), pressPath_(pressPath), controls_(controls), random_(random),
+      poll_(new QTimer(this)) {
+    poll_->setObjectName(QStringLiteral("Timer2"));
+    poll_->setInterval(kTickMs);
+    connect(poll_, &QTimer::timeout, this, &InsertionEngine::tick);
+    poll_->start();
+    f8Armed_ = !pressPath_.queryF8Pressed();
     if (!f8Armed_)
         qCInfo(log::insert, "F8 press from before the start dropped");
-    desktop_.setKeyActivityHandler([this](KeyActivity activity) { onKeyActivity(activity); });
+    pressPath_.setKeyActivityHandler([this](KeyActivity activity) { onKeyActivity(activity); });
 }
 
 InsertionEngine::~InsertionEngine() {
-    desktop_.setKeyActivityHandler({});
+    pressPath_.setKeyActivityHandler({});
 }
 
 void InsertionEngine::rowChosen(int row) {
@@ -42,30 +42,30 @@ void InsertionEngine::randomOrderTurnedOff() {
 
 void InsertionEngine::stop() {
     running_ = false;
-    timer_->stop();
+    poll_->stop();
     if (pending_)
         qCInfo(log::insert, "press dropped: the engine stopped before it could paste");
     pending_.reset();
-    desktop_.setKeyActivityHandler({});
+    pressPath_.setKeyActivityHandler({});
 }
 
 void InsertionEngine::tick() {
     if (!running_)
         return;
-    bool pressed = desktop_.queryF8Pressed();
+    bool pressed = pressPath_.queryF8Pressed();
     if (!f8Armed_) {
         f8Armed_ = !pressed; // armed once the old press is over
         pressed = false;
     }
     if (pending_) {
         if (pending_->age.elapsed() > kDeferLimitMs) {
-            qCInfo(log::insert, "press dropped: Alt, Super or AltGr was held for more than %d s",
-                   kDeferLimitMs / 1000);
+            qCInfo(log::insert, "press dropped: held back for more than %d s (%ls)",
+                   kDeferLimitMs / 1000, qUtf16Printable(pending_->heldBackBy));
             pending_.reset();
         } else {
             deliverPending();
             if (pending_)
-                return; // still held back by a modifier; this press merges into it
+                return; // still held back; this press merges into it
         }
     }
     if (pressed)
@@ -79,11 +79,11 @@ void InsertionEngine::onKeyActivity(KeyActivity activity) {
     case KeyActivity::F8Pressed:
         f8Armed_ = true; // a fresh press, whatever was held before
         if (!sinceLastPress_.isValid() || sinceLastPress_.elapsed() >= kTickMs) {
-            timer_->start(); // the next regular tick comes a full interval later
+            poll_->start(); // the next regular poll comes a full interval later
             tick();
         }
         break;
-    case KeyActivity::ModifierReleased:
+    case KeyActivity::HoldEnded:
         if (pending_)
             deliverPending();
         break;
@@ -100,7 +100,8 @@ void InsertionEngine::startPress() {
         composeInsertion(controls_.rowText(row), controls_.appendOwnTail(), controls_.ownTail());
     controls_.showComposed(text);
     qCDebug(log::insert, "F8: row %d of %d (%s order)", row, rows, random ? "random" : "list");
-    pending_ = Pending{text, controls_.sendAfterInsert(), {}, std::nullopt, chooser_.lastIndex()};
+    pending_ = Pending{text,         controls_.sendAfterInsert(), {},
+                       std::nullopt, chooser_.lastIndex(),        QString()};
     if (!random)
         pending_->listRow = row;
     pending_->age.start();
@@ -108,34 +109,30 @@ void InsertionEngine::startPress() {
 }
 
 void InsertionEngine::deliverPending() {
-    if (!desktop_.setClipboardText(pending_->text)) {
-        qCInfo(log::insert, "press dropped: the clipboard refused the text");
-        pending_.reset(); // the clipboard is not ours to use now: skip this press
+    const DeliveryResult result = pressPath_.deliver(pending_->text, pending_->submit);
+    switch (result.outcome) {
+    case DeliveryResult::Outcome::HeldBack:
+        if (result.reason != pending_->heldBackBy)
+            qCDebug(log::insert, "paste held back: %ls", qUtf16Printable(result.reason));
+        pending_->heldBackBy = result.reason;
         return;
-    }
-    switch (desktop_.sendPaste()) {
-    case InjectResult::Retry:
-        qCDebug(log::insert, "paste deferred until Alt, Super or AltGr is released");
-        return;
-    case InjectResult::Failed:
-        // Without the paste a Ctrl+Enter would post the reply without its tail.
-        qCInfo(log::insert, "press dropped: Ctrl+V could not be typed");
+    case DeliveryResult::Outcome::ClipboardRefused:
+    case DeliveryResult::Outcome::TypingRefused:
+        // The press is over; list order stays where it was, so its tail comes up next time.
+        qCInfo(log::insert, "press dropped: %ls", qUtf16Printable(result.reason));
         pending_.reset();
         return;
-    case InjectResult::Ok:
+    case DeliveryResult::Outcome::Sent:
         break;
     }
     // Only now does list order move on; a click or reload since the press has the last word.
     if (pending_->listRow && chooser_.lastIndex() == pending_->lastIndexAtChoice)
         chooser_.delivered(*pending_->listRow);
-    const bool submit = pending_->submit;
-    if (submit && desktop_.sendSubmit() != InjectResult::Ok)
-        qCInfo(log::insert, "Ctrl+Enter could not be typed after the paste");
-    const QString text = pending_->text;
+    if (result.submitWithheld)
+        qCInfo(log::insert, "Ctrl+Enter withheld: %ls", qUtf16Printable(*result.submitWithheld));
+    qCDebug(log::insert, "pasted %lld characters%s", static_cast<long long>(pending_->text.size()),
+            pending_->submit && !result.submitWithheld ? "; Ctrl+Enter follows" : "");
     pending_.reset();
-    qCDebug(log::insert, "pasted %lld characters%s", static_cast<long long>(text.size()),
-            submit ? " and sent Ctrl+Enter" : "");
-    emit delivered(text);
 }
 
 } // namespace qlq

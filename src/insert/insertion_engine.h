@@ -2,7 +2,7 @@
 
 #include "insert/next_random.h"
 #include "insert/tail_chooser.h"
-#include "platform/desktop_services.h"
+#include "platform/press_path.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -14,21 +14,21 @@ namespace qlq {
 
 class InsertionControls;
 
-// Watches F8 and pastes one composed tail per press. Timer2 polls every 500 ms; a press the key
-// watcher reports is answered at once when nothing was inserted in the last 500 ms, and Timer2
-// then starts its interval anew. The window tells the engine what happened to the list; the
-// engine decides where the list order goes on.
+// Watches F8 and pastes one composed tail per press. The 500 ms poll (the designers' Timer2)
+// asks the press path; a press a key source reports is answered at once when nothing was
+// inserted in the last 500 ms, and the poll then starts its interval anew. The window tells the
+// engine what happened to the list; the engine decides where the list order goes on.
 class InsertionEngine : public QObject {
     Q_OBJECT
 public:
     static constexpr int kTickMs = 500;
     static constexpr int kDeferLimitMs = 5000;
 
-    InsertionEngine(DesktopServices& desktop, InsertionControls& controls, NextRandom& random,
+    InsertionEngine(PressPath& pressPath, InsertionControls& controls, NextRandom& random,
                     QObject* parent = nullptr);
     ~InsertionEngine() override;
 
-    // One Timer2 tick: query F8 and, when pressed, insert.
+    // One poll: query F8 and, when pressed, insert.
     void tick();
 
     // The user selected a row of the list: list order goes on from there.
@@ -41,11 +41,6 @@ public:
     void randomOrderTurnedOff();
     // The main window is going: no tick and no key press inserts anything any more.
     void stop();
-    bool isRunning() const { return running_; }
-
-signals:
-    // After a press was turned into text and delivered (pasted, and sent when asked).
-    void delivered(const QString& text);
 
 private:
     struct Pending {
@@ -54,17 +49,18 @@ private:
         QElapsedTimer age;
         std::optional<int> listRow; // list order: the row to go on from once delivered
         int lastIndexAtChoice = -1;
+        QString heldBackBy; // what held the paste back last, said once
     };
 
     void onKeyActivity(KeyActivity activity);
     void startPress();
     void deliverPending();
 
-    DesktopServices& desktop_;
+    PressPath& pressPath_;
     InsertionControls& controls_;
     NextRandom& random_;
     TailChooser chooser_;
-    QTimer* timer_; // Timer2
+    QTimer* poll_;
     bool running_ = true;
     // False while F8 reads as pressed from before the engine started (a press during the splash,
     // a key held since then): such a press is not one for this engine.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop_services.h"
+#include "platform/desktop.h"
 
 #include <QString>
 
@@ -16,6 +16,6 @@ namespace qlq {
 std::optional<QString> prepareDesktop(const QString& platform, const QString& display);
 
 // The desktop the program runs on; needs the application object.
-std::unique_ptr<DesktopServices> createDesktop();
+std::unique_ptr<Desktop> createDesktop();
 
 } // namespace qlq

@@ -7,7 +7,7 @@
 #include "data/options_file.h"
 #include "data/tail_list_file.h"
 #include "insert/quick_slot.h"
-#include "platform/desktop_services.h"
+#include "platform/desktop.h"
 #include "shell/main_window_names.h"
 #include "shell/skin_engine.h"
 #include "shell/tail_list_model.h"
@@ -36,12 +36,11 @@ constexpr qsizetype kMirroredCharacters = 1000;
 
 } // namespace
 
-MainWindow::MainWindow(DesktopServices& desktop, DataPaths paths, NextRandom& random,
-                       QWidget* parent)
+MainWindow::MainWindow(Desktop& desktop, DataPaths paths, NextRandom& random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      desktop_(desktop), paths_(std::move(paths)), random_(random) {
+      shell_(desktop.shell()), paths_(std::move(paths)), random_(random) {
     setObjectName(QString::fromLatin1(main_window_names::kWindow));
     setWindowTitle(programTitle() + QStringLiteral("v%1版        %2")
                                         .arg(QString::fromLatin1(config::kShortVersion),
@@ -50,8 +49,8 @@ MainWindow::MainWindow(DesktopServices& desktop, DataPaths paths, NextRandom& ra
     createControls();
     setFocusOrder();
     connectHandlers();
-    engine_ = std::make_unique<InsertionEngine>(desktop_, static_cast<InsertionControls&>(*this),
-                                                random_);
+    engine_ = std::make_unique<InsertionEngine>(desktop.pressPath(),
+                                                static_cast<InsertionControls&>(*this), random_);
 }
 
 MainWindow::~MainWindow() {
@@ -62,7 +61,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::connectHandlers() {
     connect(homePageButton_, &QPushButton::clicked, this,
-            [this] { desktop_.openUrl(homePageUrl()); });
+            [this] { shell_.openUrl(homePageUrl()); });
     connect(galleryButton_, &QPushButton::clicked, this, &MainWindow::galleryRequested);
     connect(helpButton_, &QPushButton::clicked, this, &MainWindow::helpRequested);
     connect(backgroundButton_, &QPushButton::clicked, this, &MainWindow::backgroundRequested);
@@ -159,13 +158,13 @@ void MainWindow::onRandomOrderClicked() {
 }
 
 void MainWindow::showRandomSwitchValue() {
-    desktop_.showMessage(this, programTitle(),
-                         randomOrderBox_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    shell_.showMessage(this, programTitle(),
+                       randomOrderBox_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void MainWindow::showRandomDraw() {
     const int value = static_cast<int>(random_.next() * 3.0f) + 1;
-    desktop_.showMessage(this, programTitle(), QString::number(value));
+    shell_.showMessage(this, programTitle(), QString::number(value));
 }
 
 void MainWindow::toggleQuickSlotLock(const QuickSlot& slot) {
@@ -180,7 +179,7 @@ void MainWindow::pasteClipboardInto(QuickSlot& slot) {
     // A second press supersedes the read of the first: the slot gets one copy of the text.
     const int request = ++slot.pasteRequest;
     QPointer<QPlainTextEdit> target(slot.text);
-    desktop_.readClipboardText([target, &slot, request](std::optional<QString> text) {
+    shell_.readClipboardText([target, &slot, request](std::optional<QString> text) {
         if (!target || request != slot.pasteRequest)
             return;
         target->clear();
@@ -190,7 +189,7 @@ void MainWindow::pasteClipboardInto(QuickSlot& slot) {
 }
 
 void MainWindow::reportLater(const QString& text) {
-    QTimer::singleShot(0, this, [this, text] { desktop_.showMessage(this, programTitle(), text); });
+    QTimer::singleShot(0, this, [this, text] { shell_.showMessage(this, programTitle(), text); });
 }
 
 void MainWindow::saveOptions() {
@@ -199,9 +198,9 @@ void MainWindow::saveOptions() {
                           sendAfterInsertBox_->isChecked(), appendOwnTailBox_->isChecked(),
                           randomOrderBox_->isChecked()};
     if (const std::optional<QString> error = OptionsFile::save(paths_.optionsFile(), options)) {
-        desktop_.showMessage(this, programTitle(),
-                             QStringLiteral("无法保存设置到 %1：%2")
-                                 .arg(QDir::toNativeSeparators(paths_.optionsFile()), *error));
+        shell_.showMessage(this, programTitle(),
+                           QStringLiteral("无法保存设置到 %1：%2")
+                               .arg(QDir::toNativeSeparators(paths_.optionsFile()), *error));
     }
 }
 

@@ -19,7 +19,8 @@ class QPushButton;
 
 namespace qlq {
 
-class DesktopServices;
+class Desktop;
+class ShellServices;
 class NextRandom;
 class TailListModel;
 class TailListView;
@@ -31,8 +32,7 @@ public:
     static constexpr int kClientWidth = 501;  // 7515 twips
     static constexpr int kClientHeight = 584; // 8760 twips
 
-    MainWindow(DesktopServices& desktop, DataPaths paths, NextRandom& random,
-               QWidget* parent = nullptr);
+    MainWindow(Desktop& desktop, DataPaths paths, NextRandom& random, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The start-up sequence: skin, own tail, tail list, switches, in that order.
@@ -94,7 +94,7 @@ private:
     QString ownTail() const override;
     void showComposed(const QString& text) override;
 
-    DesktopServices& desktop_;
+    ShellServices& shell_;
     DataPaths paths_;
     NextRandom& random_;
     TextEncoding tailListEncoding_ = TextEncoding::Gb18030;

@@ -1,6 +1,6 @@
 #include "shell/tray_controller.h"
 
-#include "platform/desktop_services.h"
+#include "platform/shell_services.h"
 #include "shell/main_window.h"
 
 #include <QAction>
@@ -10,8 +10,8 @@
 
 namespace qlq {
 
-TrayController::TrayController(MainWindow& mainWindow, DesktopServices& desktop)
-    : QObject(&mainWindow), window_(&mainWindow), desktop_(desktop), saved_(mainWindow.pos()) {
+TrayController::TrayController(MainWindow& mainWindow, ShellServices& shell)
+    : QObject(&mainWindow), window_(&mainWindow), shell_(shell), saved_(mainWindow.pos()) {
     setObjectName(QStringLiteral("TrayController"));
     createMenu();
     icon_ = new QSystemTrayIcon(this);
@@ -24,14 +24,14 @@ TrayController::TrayController(MainWindow& mainWindow, DesktopServices& desktop)
     connect(&mainWindow, &MainWindow::unloaded, this,
             [this] { handle(TrayEvent::MainWindowClosed); });
     mainWindow.installEventFilter(this);
-    desktop_.setTrayAvailabilityHandler([this](bool available) {
+    shell_.setTrayAvailabilityHandler([this](bool available) {
         if (!available)
             handle(TrayEvent::TrayLost);
     });
 }
 
 TrayController::~TrayController() {
-    desktop_.setTrayAvailabilityHandler({});
+    shell_.setTrayAvailabilityHandler({});
 }
 
 void TrayController::createMenu() {
@@ -51,7 +51,7 @@ void TrayController::iconActivated(QSystemTrayIcon::ActivationReason reason) {
     // StatusNotifier tray (KDE, AppIndicator) reports any click as one Trigger and never a
     // double-click: there the Trigger is the way back.
     if (reason == QSystemTrayIcon::DoubleClick ||
-        (reason == QSystemTrayIcon::Trigger && !desktop_.trayDeliversDoubleClicks()))
+        (reason == QSystemTrayIcon::Trigger && !shell_.trayDeliversDoubleClicks()))
         handle(TrayEvent::IconDoubleClicked);
 }
 
@@ -60,7 +60,7 @@ void TrayController::runInBackground() {
         return;
     // Straight into the tray: asking the window manager to iconify first would leave the window
     // marked to start iconic, and the restore could then bring it back minimised.
-    if (desktop_.systemTrayAvailable())
+    if (shell_.systemTrayAvailable())
         handle(TrayEvent::Minimised);
     else
         window_->showMinimized(); // no tray: the taskbar keeps a way back
@@ -114,7 +114,7 @@ bool TrayController::eventFilter(QObject* watched, QEvent* event) {
 
 void TrayController::handle(TrayEvent event) {
     // Asked at every minimise: a tray may come or go while the program runs.
-    const bool trayAvailable = event != TrayEvent::Minimised || desktop_.systemTrayAvailable();
+    const bool trayAvailable = event != TrayEvent::Minimised || shell_.systemTrayAvailable();
     apply(state_.handle(event, trayAvailable));
 }
 

@@ -13,7 +13,7 @@ class QMenu;
 
 namespace qlq {
 
-class DesktopServices;
+class ShellServices;
 class MainWindow;
 
 // Background mode: minimising the main window puts it into the notification area, the icon and
@@ -22,7 +22,7 @@ class MainWindow;
 class TrayController : public QObject {
     Q_OBJECT
 public:
-    TrayController(MainWindow& mainWindow, DesktopServices& desktop);
+    TrayController(MainWindow& mainWindow, ShellServices& shell);
     ~TrayController() override;
 
     BackgroundMode mode() const { return state_.mode(); }
@@ -56,7 +56,7 @@ private:
     // A plain QWidget pointer: the event filter compares it while ~QWidget runs, when the
     // object is no MainWindow any more.
     QPointer<QWidget> window_;
-    DesktopServices& desktop_;
+    ShellServices& shell_;
     BackgroundModeState state_;
     QPoint saved_;
     std::unique_ptr<QMenu> menu_; // a popup of its own, not a child of the hidden window

@@ -3,7 +3,7 @@
 #include "config/build_config.h"
 #include "config/log_categories.h"
 #include "instance/single_instance.h"
-#include "platform/desktop_services.h"
+#include "platform/shell_services.h"
 #include "ui/program_title.h"
 
 #include <QCoreApplication>
@@ -13,9 +13,8 @@
 
 namespace qlq {
 
-GalleryLauncher::GalleryLauncher(DesktopServices& desktop, QString helperPath,
-                                 QString instanceFolder)
-    : desktop_(desktop), helperPath_(std::move(helperPath)),
+GalleryLauncher::GalleryLauncher(ShellServices& shell, QString helperPath, QString instanceFolder)
+    : shell_(shell), helperPath_(std::move(helperPath)),
       instanceFolder_(std::move(instanceFolder)) {}
 
 QString GalleryLauncher::defaultHelperPath() {
@@ -41,16 +40,16 @@ void GalleryLauncher::open(const QUrl& address, QWidget* parent) {
         // The helper package (it brings the web engine) is not installed.
         qCInfo(log::app, "no gallery helper at %ls: opening the gallery in the browser",
                qUtf16Printable(helperPath_));
-        desktop_.openUrl(address);
+        shell_.openUrl(address);
         return;
     }
     // Detached: the gallery stays open when the main window closes. Two quick clicks may start
     // two helpers; the second one finds the first one's lock and only raises it.
     if (!helper.isFile() || !helper.isExecutable() ||
         !QProcess::startDetached(helperPath_, {address.toString(QUrl::FullyEncoded)}))
-        desktop_.showMessage(parent, programTitle(),
-                             QStringLiteral("无法打开签名大全：无法启动程序 %1")
-                                 .arg(QDir::toNativeSeparators(helperPath_)));
+        shell_.showMessage(parent, programTitle(),
+                           QStringLiteral("无法打开签名大全：无法启动程序 %1")
+                               .arg(QDir::toNativeSeparators(helperPath_)));
 }
 
 void GalleryLauncher::closeOpenGallery() {

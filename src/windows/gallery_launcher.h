@@ -7,7 +7,7 @@ class QWidget;
 
 namespace qlq {
 
-class DesktopServices;
+class ShellServices;
 
 // Opens the signature gallery, which runs in a helper program of its own so that the web engine
 // never weighs on the main program. One gallery at a time: while one is open, opening it again
@@ -16,7 +16,7 @@ class DesktopServices;
 class GalleryLauncher {
 public:
     // `instanceFolder`: the private folder where the helper's socket lives.
-    GalleryLauncher(DesktopServices& desktop, QString helperPath, QString instanceFolder);
+    GalleryLauncher(ShellServices& shell, QString helperPath, QString instanceFolder);
 
     // The helper's usual place: beside the main program.
     static QString defaultHelperPath();
@@ -28,7 +28,7 @@ public:
     void closeOpenGallery();
 
 private:
-    DesktopServices& desktop_;
+    ShellServices& shell_;
     QString helperPath_;
     QString instanceFolder_;
 };

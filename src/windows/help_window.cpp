@@ -2,7 +2,7 @@
 
 #include "config/build_config.h"
 #include "config/web_addresses.h"
-#include "platform/desktop_services.h"
+#include "platform/shell_services.h"
 #include "ui/controls.h"
 #include "ui/program_icon.h"
 #include "ui/window_placement.h"
@@ -43,11 +43,11 @@ QLabel* picture(QWidget* panel, const char* name, const QString& resource, int l
 
 } // namespace
 
-HelpWindow::HelpWindow(DesktopServices& desktop, QWidget* parent)
+HelpWindow::HelpWindow(ShellServices& shell, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      desktop_(desktop) {
+      shell_(shell) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("介绍与帮助"));
     setWindowIcon(programIcon());
@@ -121,13 +121,13 @@ void HelpWindow::createContactPanel(QWidget* panel) {
 
     // The palette's link colour: blue in a light theme, readable on a dark one.
     auto link = [&](const char* name, const QString& text, int top, const QUrl& address) {
-        auto* label = placeControl(new LinkLabel(desktop_, panel), name, 960, top, 3735, 255);
+        auto* label = placeControl(new LinkLabel(shell_, panel), name, 960, top, 3735, 255);
         label->setTextFormat(Qt::PlainText);
         label->setText(text);
         label->setFont(bold12);
         label->setForegroundRole(QPalette::Link);
         describeControl(label, text, QStringLiteral("链接：在浏览器中打开 ") + address.toString());
-        connect(label, &LinkLabel::clicked, this, [this, address] { desktop_.openUrl(address); });
+        connect(label, &LinkLabel::clicked, this, [this, address] { shell_.openUrl(address); });
     };
     link("Label4", QStringLiteral("点击进入"), 1440, forumPageUrl());
     link("Label8", QString::fromUtf8(config::kHomeUrl), 1800, homePageUrl());

@@ -4,7 +4,7 @@
 
 namespace qlq {
 
-class DesktopServices;
+class ShellServices;
 
 // "介绍与帮助": an about panel and a contact panel with two links. Holds no data; each
 // opening builds it afresh.
@@ -14,14 +14,14 @@ public:
     static constexpr int kClientWidth = 363;  // 5445 twips
     static constexpr int kClientHeight = 396; // 5940 twips
 
-    explicit HelpWindow(DesktopServices& desktop, QWidget* parent = nullptr);
+    explicit HelpWindow(ShellServices& shell, QWidget* parent = nullptr);
     ~HelpWindow() override;
 
 private:
     void createAboutPanel(QWidget* panel);
     void createContactPanel(QWidget* panel);
 
-    DesktopServices& desktop_;
+    ShellServices& shell_;
 };
 
 } // namespace qlq

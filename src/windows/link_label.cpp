@@ -1,18 +1,17 @@
 #include "windows/link_label.h"
 
-#include "platform/desktop_services.h"
+#include "platform/shell_services.h"
 
 #include <QMouseEvent>
 
 namespace qlq {
 
-LinkLabel::LinkLabel(DesktopServices& desktop, QWidget* parent)
-    : QLabel(parent), desktop_(desktop) {
+LinkLabel::LinkLabel(ShellServices& shell, QWidget* parent) : QLabel(parent), shell_(shell) {
     setMouseTracking(true); // moves with no button held must reach us
 }
 
 void LinkLabel::showLinkCursor() {
-    setCursor(desktop_.linkCursor());
+    setCursor(shell_.linkCursor());
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent* event) {

@@ -4,7 +4,7 @@
 
 namespace qlq {
 
-class DesktopServices;
+class ShellServices;
 
 // A label or picture that acts as a link: clicked() on a left click, and the link cursor under
 // the same button rules as the designed MouseMove/MouseDown handlers: a move with no button held
@@ -14,7 +14,7 @@ class DesktopServices;
 class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit LinkLabel(DesktopServices& desktop, QWidget* parent = nullptr);
+    explicit LinkLabel(ShellServices& shell, QWidget* parent = nullptr);
 
 signals:
     void clicked();
@@ -27,7 +27,7 @@ protected:
 private:
     void showLinkCursor();
 
-    DesktopServices& desktop_;
+    ShellServices& shell_;
     bool leftPressed_ = false;
 };
 

@@ -1,7 +1,7 @@
 #include "windows/splash_window.h"
 
 #include "config/web_addresses.h"
-#include "platform/desktop_services.h"
+#include "platform/shell_services.h"
 #include "ui/controls.h"
 #include "ui/program_title.h"
 #include "ui/twips.h"
@@ -13,21 +13,20 @@
 
 namespace qlq {
 
-SplashWindow::SplashWindow(DesktopServices& desktop, std::function<void()> handOver,
+SplashWindow::SplashWindow(ShellServices& shell, std::function<void()> handOver,
                            std::chrono::milliseconds delay, QWidget* parent)
-    : QWidget(parent, Qt::Window), desktop_(desktop), handOver_(std::move(handOver)),
-      delay_(delay) {
+    : QWidget(parent, Qt::Window), shell_(shell), handOver_(std::move(handOver)), delay_(delay) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(programTitle());
     setAttribute(Qt::WA_QuitOnClose, false); // the main window is still to come
     resize(twips(4680), twips(3195));        // design size, replaced at load
 
-    picture_ = new LinkLabel(desktop_, this);
+    picture_ = new LinkLabel(shell_, this);
     picture_->setObjectName(QStringLiteral("Image1"));
     picture_->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
     picture_->setAlignment(Qt::AlignLeft | Qt::AlignTop); // own size, never stretched
     describeControl(picture_, programTitle(), QStringLiteral("启动画面；点击打开作者主页"));
-    connect(picture_, &LinkLabel::clicked, this, [this] { desktop_.openUrl(homePageUrl()); });
+    connect(picture_, &LinkLabel::clicked, this, [this] { shell_.openUrl(homePageUrl()); });
 
     timer_ = new QTimer(this);
     timer_->setObjectName(QStringLiteral("Timer1"));

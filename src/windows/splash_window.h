@@ -9,7 +9,7 @@ class QTimer;
 
 namespace qlq {
 
-class DesktopServices;
+class ShellServices;
 class LinkLabel;
 
 // The picture the program starts with. After its delay it unloads itself and then hands
@@ -21,7 +21,7 @@ public:
     static constexpr int kWidth = 445;  // 6680 twips
     static constexpr int kHeight = 300; // 4500 twips
 
-    SplashWindow(DesktopServices& desktop, std::function<void()> handOver,
+    SplashWindow(ShellServices& shell, std::function<void()> handOver,
                  std::chrono::milliseconds delay = kDelay, QWidget* parent = nullptr);
     ~SplashWindow() override;
 
@@ -31,7 +31,7 @@ public:
 private:
     void handOverWhenTimeIsUp();
 
-    DesktopServices& desktop_;
+    ShellServices& shell_;
     std::function<void()> handOver_;
     std::chrono::milliseconds delay_;
     LinkLabel* picture_ = nullptr;

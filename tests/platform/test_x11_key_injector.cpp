@@ -22,7 +22,6 @@ struct X11Injection : X11DesktopTest {
         box.show();
         box.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
-        ASSERT_TRUE(desktop.setClipboardText(QStringLiteral("粘贴")));
     }
     bool pasted() {
         return QTest::qWaitFor([this] { return box.text() == QStringLiteral("粘贴"); }, 5000);
@@ -35,13 +34,15 @@ TEST_F(X11Injection, CtrlVFollowsTheLayoutAndCtrlEnterGoesOnlyAfterACertainPaste
     for (const char* layout : {"us", "dvorak"}) { // dvorak puts K where us has V
         runTool("setxkbmap", {QString::fromLatin1(layout)});
         box.clear();
-        ASSERT_EQ(desktop.sendPaste(), InjectResult::Ok);
+        const DeliveryResult sent = deliver(true);
+        ASSERT_EQ(sent.outcome, DeliveryResult::Outcome::Sent);
         EXPECT_TRUE(pasted()) << layout;
-        EXPECT_EQ(desktop.sendSubmit(), InjectResult::Ok) << layout;
+        EXPECT_EQ(sent.submitWithheld, std::nullopt) << layout;
     }
     runTool("setxkbmap", {"ru"}); // no V at all: Ctrl+V goes out on V's place, Ctrl+Enter not
-    EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
-    EXPECT_EQ(desktop.sendSubmit(), InjectResult::Failed);
+    const DeliveryResult sent = deliver(true);
+    EXPECT_EQ(sent.outcome, DeliveryResult::Outcome::Sent);
+    EXPECT_NE(sent.submitWithheld, std::nullopt);
 }
 
 TEST_F(X11Injection, WhileAnotherProgramHoldsF8ThePasteWaitsForItsRelease) {
@@ -53,13 +54,12 @@ TEST_F(X11Injection, WhileAnotherProgramHoldsF8ThePasteWaitsForItsRelease) {
 
     xdotool({"keydown", "F8"}); // seen although the other program grabs it
     ASSERT_TRUE(QTest::qWaitFor([this] { return f8Reports == 1; }, 5000));
-    // The grab is found while the clipboard is set, and again at every later attempt.
-    ASSERT_TRUE(desktop.setClipboardText(QStringLiteral("粘贴")));
-    EXPECT_EQ(desktop.sendPaste(), InjectResult::Retry); // the keys would go to the grabber
-    EXPECT_EQ(desktop.sendPaste(), InjectResult::Retry);
+    // The keys would go to the grabber: every attempt waits.
+    EXPECT_EQ(deliver().outcome, DeliveryResult::Outcome::HeldBack);
+    EXPECT_EQ(deliver().outcome, DeliveryResult::Outcome::HeldBack);
     xdotool({"keyup", "F8"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return modifierReports >= 1; }, 5000));
-    EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
+    EXPECT_EQ(deliver().outcome, DeliveryResult::Outcome::Sent);
     EXPECT_TRUE(pasted());
     XCloseDisplay(other);
 
@@ -67,8 +67,7 @@ TEST_F(X11Injection, WhileAnotherProgramHoldsF8ThePasteWaitsForItsRelease) {
     xdotool({"keydown", "F8"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return f8Reports == 2; }, 5000));
     box.clear();
-    ASSERT_TRUE(desktop.setClipboardText(QStringLiteral("粘贴")));
-    EXPECT_EQ(desktop.sendPaste(), InjectResult::Ok);
+    EXPECT_EQ(deliver().outcome, DeliveryResult::Outcome::Sent);
     EXPECT_TRUE(pasted());
     xdotool({"keyup", "F8"});
 }
@@ -78,9 +77,9 @@ TEST(X11Desktop, WatchesTheDisplayQtIsOnWhateverDisplaySays) {
     qputenv("DISPLAY", ":4095"); // -display took Qt elsewhere
     X11Desktop desktop;
     qputenv("DISPLAY", display);
-    EXPECT_EQ(desktop.keyboardProblem(), std::nullopt);
+    EXPECT_EQ(desktop.pressPath().problem(), std::nullopt);
     xdotool({"key", "F8"});
-    EXPECT_TRUE(desktop.queryF8Pressed());
+    EXPECT_TRUE(desktop.pressPath().queryF8Pressed());
 }
 
 TEST(X11Desktop, AMessageBoxIsWideEnoughForItsTitle) {
@@ -93,7 +92,7 @@ TEST(X11Desktop, AMessageBoxIsWideEnoughForItsTitle) {
         if (box)
             box->close();
     });
-    desktop.showMessage(nullptr, title, QStringLiteral("1"));
+    desktop.shell().showMessage(nullptr, title, QStringLiteral("1"));
     // The title bar also holds an icon and three buttons.
     EXPECT_GE(width, QFontMetrics(QApplication::font()).horizontalAdvance(title) + 150);
 }

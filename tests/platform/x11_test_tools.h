@@ -25,9 +25,14 @@ struct X11DesktopTest : ::testing::Test {
     int f8Reports = 0;
     int modifierReports = 0;
 
+    bool queryF8Pressed() { return desktop.pressPath().queryF8Pressed(); }
+    qlq::DeliveryResult deliver(bool submit = false) {
+        return desktop.pressPath().deliver(QStringLiteral("粘贴"), submit);
+    }
+
     void SetUp() override {
-        ASSERT_EQ(desktop.keyboardProblem(), std::nullopt);
-        desktop.setKeyActivityHandler([this](qlq::KeyActivity activity) {
+        ASSERT_EQ(desktop.pressPath().problem(), std::nullopt);
+        desktop.pressPath().setKeyActivityHandler([this](qlq::KeyActivity activity) {
             ++(activity == qlq::KeyActivity::F8Pressed ? f8Reports : modifierReports);
         });
     }

@@ -4,46 +4,33 @@ namespace qlq {
 
 FakeDesktop::FakeDesktop(QString programDirectory, QString userDataDirectory)
     : programDirectory_(std::move(programDirectory)),
-      userDataDirectory_(std::move(userDataDirectory)) {}
+      userDataDirectory_(std::move(userDataDirectory)) {
+    clipboard_.calls = typist_.calls = &calls_;
+    assemble({&keys_}, clipboard_, typist_);
+}
+
+FakeDesktop::~FakeDesktop() {
+    disassemble();
+}
 
 void FakeDesktop::emitKeyActivity(KeyActivity activity) {
     if (activity == KeyActivity::F8Pressed)
-        f8Pressed_ = true;
-    if (keyHandler_)
-        keyHandler_(activity);
+        keys_.pressed = true;
+    if (keys_.handler)
+        keys_.handler(activity);
 }
 
-bool FakeDesktop::queryF8Pressed() {
-    ++f8Queries_;
-    const bool pressed = f8Pressed_ || f8Held_;
-    f8Pressed_ = false;
-    return pressed;
-}
-
-void FakeDesktop::setKeyActivityHandler(std::function<void(KeyActivity)> handler) {
-    keyHandler_ = std::move(handler);
-}
-
-bool FakeDesktop::setClipboardText(const QString& text) {
-    if (clipboardFails_)
-        return false;
-    clipboard_ = text;
-    calls_.append(QStringLiteral("clipboard:") + text);
-    return true;
-}
-
-void FakeDesktop::readClipboardText(std::function<void(std::optional<QString>)> done) {
-    if (clipboardReadsWait_)
-        waitingReads_.push_back(std::move(done));
-    else
-        done(clipboardRead_);
+void FakeDesktop::settleClipboard() {
+    clipboard_.settling = false;
+    if (clipboard_.settled)
+        clipboard_.settled();
 }
 
 void FakeDesktop::answerClipboardReads() {
     std::vector<std::function<void(std::optional<QString>)>> reads;
     reads.swap(waitingReads_);
     for (const auto& done : reads)
-        done(clipboardRead_);
+        done(read_);
 }
 
 void FakeDesktop::setTrayAvailable(bool available) {
@@ -53,28 +40,57 @@ void FakeDesktop::setTrayAvailable(bool available) {
         trayHandler_(available);
 }
 
-InjectResult FakeDesktop::sendPaste() {
-    if (pasteFails_)
-        return InjectResult::Failed;
-    if (modifierHeld_)
-        return InjectResult::Retry;
-    calls_.append(QStringLiteral("paste"));
-    return InjectResult::Ok;
-}
-
-InjectResult FakeDesktop::sendSubmit() {
-    if (submitFails_)
-        return InjectResult::Failed;
-    calls_.append(QStringLiteral("submit"));
-    return InjectResult::Ok;
-}
-
 void FakeDesktop::openUrl(const QUrl& url) {
     calls_.append(QStringLiteral("open:") + url.toString(QUrl::FullyEncoded));
 }
 
 void FakeDesktop::showMessage(QWidget*, const QString& title, const QString& text) {
     calls_.append(QStringLiteral("message:") + title + QLatin1Char('|') + text);
+}
+
+void FakeDesktop::readClipboardText(std::function<void(std::optional<QString>)> done) {
+    if (readsWait_)
+        waitingReads_.push_back(std::move(done));
+    else
+        done(read_);
+}
+
+bool FakeDesktop::Keys::queryF8Pressed() {
+    ++queries;
+    const bool answer = pressed || held;
+    pressed = false;
+    return answer;
+}
+
+ClipboardWriter::Take FakeDesktop::Clipboard::take(const QString& offered) {
+    if (fails)
+        return {Take::Outcome::Refused, QStringLiteral("scripted: the clipboard refused")};
+    if (settling)
+        return {Take::Outcome::Settling, QStringLiteral("scripted: the clipboard is settling")};
+    text = offered;
+    calls->append(QStringLiteral("clipboard:") + offered);
+    return {};
+}
+
+std::optional<QString> FakeDesktop::FakeTypist::holdBack() {
+    if (held)
+        return QStringLiteral("scripted: a modifier is held");
+    return std::nullopt;
+}
+
+Typist::Typed FakeDesktop::FakeTypist::paste() {
+    if (pasteFails)
+        return {false, false, QStringLiteral("scripted: Ctrl+V cannot be typed")};
+    calls->append(QStringLiteral("paste"));
+    return {true, !pasteUncertain,
+            pasteUncertain ? QStringLiteral("scripted: no key types V") : QString()};
+}
+
+Typist::Typed FakeDesktop::FakeTypist::submit() {
+    if (submitFails)
+        return {false, false, QStringLiteral("scripted: Ctrl+Enter cannot be typed")};
+    calls->append(QStringLiteral("submit"));
+    return {true, true, QString()};
 }
 
 } // namespace qlq

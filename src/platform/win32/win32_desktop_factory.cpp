@@ -7,7 +7,7 @@ std::optional<QString> prepareDesktop(const QString&, const QString&) {
     return std::nullopt; // a Windows session always has its desktop
 }
 
-std::unique_ptr<DesktopServices> createDesktop() {
+std::unique_ptr<Desktop> createDesktop() {
     return std::make_unique<Win32Desktop>();
 }
 

@@ -69,7 +69,7 @@ void Win32KeyWatcher::observeKey(unsigned long virtualKey, bool down) {
         }
         f8Down_ = down;
     } else if (!down && isBlockingModifier(virtualKey)) {
-        report(KeyActivity::ModifierReleased);
+        report(KeyActivity::HoldEnded);
     }
 }
 

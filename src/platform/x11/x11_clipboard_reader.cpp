@@ -1,7 +1,10 @@
 #include "platform/x11/x11_clipboard_reader.h"
 
 #include <QByteArray>
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <mutex>
 #include <thread>
@@ -10,6 +13,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace qlq {
 
@@ -150,6 +156,34 @@ std::optional<QString> X11ClipboardReader::readBlocking(const QByteArray& displa
     XDestroyWindow(display, window);
     XCloseDisplay(display);
     return result;
+}
+
+bool qtHoldsClipboard() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return QGuiApplication::clipboard()->ownsClipboard();
+    static xcb_atom_t clipboard = XCB_NONE; // the same for the server's whole life
+    if (clipboard == XCB_NONE) {
+        static constexpr char kName[] = "CLIPBOARD";
+        if (xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+                connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr)) {
+            clipboard = reply->atom;
+            std::free(reply);
+        }
+    }
+    if (clipboard == XCB_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, clipboard), nullptr);
+    if (!owner)
+        return false;
+    // Every resource a client creates carries that client's id base.
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    const bool ours = owner->owner != XCB_NONE &&
+                      (owner->owner & ~setup->resource_id_mask) == setup->resource_id_base;
+    std::free(owner);
+    return ours;
 }
 
 } // namespace qlq

@@ -31,4 +31,10 @@ private:
     std::shared_ptr<Link> link_;
 };
 
+// Whether a window of Qt's own X connection owns CLIPBOARD, by the server's answer. Qt's
+// ownsClipboard() is not enough: when another program took the clipboard a moment ago and Qt
+// has not yet seen the event, the server refuses Qt's older timestamp, Qt only prints a warning
+// and goes on claiming ownership.
+bool qtHoldsClipboard();
+
 } // namespace qlq

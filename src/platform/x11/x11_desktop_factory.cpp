@@ -20,7 +20,7 @@ std::optional<QString> prepareDesktop(const QString& platform, const QString& di
     return std::nullopt;
 }
 
-std::unique_ptr<DesktopServices> createDesktop() {
+std::unique_ptr<Desktop> createDesktop() {
     return std::make_unique<X11Desktop>();
 }
 

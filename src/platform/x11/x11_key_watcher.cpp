@@ -6,9 +6,13 @@
 
 // Xlib last: its macros (None, Bool, Status) clash with Qt.
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 
 namespace qlq {
 
@@ -104,7 +108,7 @@ void X11KeyWatcher::onSocketReadable() {
     if (!handler_)
         return;
     if (seen.holdingKeyReleased)
-        handler_(KeyActivity::ModifierReleased);
+        handler_(KeyActivity::HoldEnded);
     if (seen.f8Pressed)
         handler_(KeyActivity::F8Pressed);
 }
@@ -153,6 +157,34 @@ bool X11KeyWatcher::pasteBlockingModifierDown() {
         return false;
     refreshFromServer();
     return modifierDown();
+}
+
+bool X11KeyWatcher::keyboardGrabbedElsewhere() {
+    if (!display_)
+        return false;
+    xcb_connection_t* keys = XGetXCBConnection(display_);
+    xcb_window_t focus = XCB_NONE;
+    if (xcb_get_input_focus_reply_t* reply =
+            xcb_get_input_focus_reply(keys, xcb_get_input_focus(keys), nullptr)) {
+        focus = reply->focus;
+        std::free(reply);
+    }
+    // A trial grab on the focus window itself moves the focus nowhere, so the focused program
+    // sees no focus events.
+    const xcb_window_t on = focus != XCB_NONE && focus != XCB_INPUT_FOCUS_POINTER_ROOT
+                                ? focus
+                                : DefaultRootWindow(display_);
+    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+        keys,
+        xcb_grab_keyboard(keys, 0, on, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr);
+    const uint8_t status = reply ? reply->status : uint8_t{XCB_GRAB_STATUS_SUCCESS};
+    std::free(reply);
+    if (status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(keys, XCB_CURRENT_TIME);
+        xcb_flush(keys);
+    }
+    return status == XCB_GRAB_STATUS_ALREADY_GRABBED || status == XCB_GRAB_STATUS_FROZEN;
 }
 
 } // namespace qlq

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop_services.h"
+#include "platform/key_source.h"
 
 #include <QObject>
 
@@ -18,7 +18,7 @@ namespace qlq {
 // Raw events have no auto-repeat and are seen whoever has the focus; nothing is grabbed. The
 // state of F8 and of the modifiers is kept from the events, so an idle poll costs no round trip
 // to the server; a key that reads as held is confirmed with the server before it counts.
-class X11KeyWatcher : public QObject {
+class X11KeyWatcher : public QObject, public KeySource {
     Q_OBJECT
 public:
     using Clock = std::chrono::steady_clock;
@@ -27,21 +27,23 @@ public:
     explicit X11KeyWatcher(const char* displayName);
     ~X11KeyWatcher() override;
 
-    // Why the keyboard cannot be watched, or nothing.
-    std::optional<QString> problem() const { return problem_; }
+    std::optional<QString> problem() const override { return problem_; }
     _XDisplay* display() const { return display_; }
 
-    // F8 down now, or pressed since the previous call.
-    bool queryF8Pressed();
+    bool queryF8Pressed() override;
     // Alt, Super or AltGr down now: Ctrl+V would not paste while one of them is held.
     bool pasteBlockingModifierDown();
     // F8 down now, as far as the events read so far tell.
     bool f8Down();
+    // Whether another program holds the keyboard, so that typed keys would go to it: a trial
+    // grab of our own fails then (a round trip).
+    bool keyboardGrabbedElsewhere();
     // When the last F8 press was read from the server.
     Clock::time_point lastF8Seen() const { return lastF8Seen_; }
 
-    // Called from the event loop, never from inside a query.
-    void setHandler(std::function<void(KeyActivity)> handler) { handler_ = std::move(handler); }
+    void setHandler(std::function<void(KeyActivity)> handler) override {
+        handler_ = std::move(handler);
+    }
     // Called when the server's keyboard mapping changed.
     void setMappingChangedHandler(std::function<void()> handler) {
         mappingChanged_ = std::move(handler);

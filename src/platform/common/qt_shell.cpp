@@ -1,6 +1,4 @@
-#include "platform/common/qt_desktop.h"
-
-#include "config/log_categories.h"
+#include "platform/common/qt_shell.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -10,15 +8,15 @@
 
 namespace qlq {
 
-QString QtDesktop::programDirectory() const {
+QString QtShell::programDirectory() const {
     return QCoreApplication::applicationDirPath();
 }
 
-QCursor QtDesktop::linkCursor() const {
+QCursor QtShell::linkCursor() const {
     return QCursor(Qt::PointingHandCursor);
 }
 
-void QtDesktop::showMessage(QWidget* parent, const QString& title, const QString& text) {
+void QtShell::showMessage(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     // A box holding "1" is narrower than its title; the window manager would cut the title to
     // "青…巴". QMessageBox sizes itself to its layout, so the width goes in as a spacer: the
@@ -31,17 +29,8 @@ void QtDesktop::showMessage(QWidget* parent, const QString& title, const QString
     box.exec();
 }
 
-bool QtDesktop::systemTrayAvailable() const {
+bool QtShell::systemTrayAvailable() const {
     return QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void QtDesktop::logPasteSent(std::chrono::steady_clock::time_point f8Seen) {
-    if (!log::desktop().isDebugEnabled())
-        return;
-    const auto sinceF8 = std::chrono::steady_clock::now() - f8Seen;
-    if (sinceF8 < std::chrono::seconds(1)) // else this paste was deferred, not a fresh press
-        qCDebug(log::desktop, "Ctrl+V sent %.3f ms after the F8 event",
-                std::chrono::duration<double, std::milli>(sinceF8).count());
 }
 
 } // namespace qlq
