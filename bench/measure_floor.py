@@ -179,6 +179,10 @@ def table(result):
             checks.append(f"{FIGURES[key]} {load} {gap:+.1f} (<= +{limit:.0f}: "
                           f"{'met' if gap <= limit else 'NOT met'})")
         lines.append(f"{name} - reference: " + "; ".join(checks))
+    quiet = [b for loads in result.values() for b in loads["quiet"]["busy_percent"]]
+    if quiet and statistics.mean(quiet) > 25:
+        lines.append(f"note: the quiet blocks were {statistics.mean(quiet):.0f} % busy on "
+                     "average: other work ran, so they were not quiet")
     return lines
 
 
