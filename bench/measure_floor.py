@@ -183,7 +183,7 @@ def table(result):
     if quiet and statistics.mean(quiet) > 25:
         lines.append(f"note: the quiet blocks were {statistics.mean(quiet):.0f} % busy on "
                      "average: other work ran, so they were not quiet")
-    return lines
+    return [line.rstrip() for line in lines]
 
 
 def main():
