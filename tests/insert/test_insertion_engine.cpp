@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLoggingCategory>
 
 #include <gtest/gtest.h>
 
@@ -139,14 +140,28 @@ TEST_F(EngineTest, AHeldBackPasteGoesWhenTheHoldEndsAndAClickMeanwhileHasTheLast
     EXPECT_EQ(desktop.clipboard(), lead("一"));
 }
 
+namespace {
+QStringList insertLog;
+void keepInsertLog(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (QLatin1String(context.category) == QLatin1String("qlq.insert"))
+        insertLog << message;
+}
+} // namespace
+
 TEST_F(EngineTest, APasteHeldBackForMoreThanFiveSecondsIsDroppedWithoutSkippingItsTail) {
+    QLoggingCategory::setFilterRules(QStringLiteral("qlq.insert=true"));
+    const QtMessageHandler previous = qInstallMessageHandler(keepInsertLog);
     desktop.setModifierHeld(true);
     press();
     runEventLoopFor(InsertionEngine::kDeferLimitMs + 700); // the poll gives up on it
     desktop.setModifierHeld(false);
     desktop.emitKeyActivity(KeyActivity::HoldEnded);
+    qInstallMessageHandler(previous);
     EXPECT_EQ(pastes(), 0);
     EXPECT_EQ(press(), "一");
+    // What held it back is said once, and again when the press is dropped.
+    EXPECT_EQ(insertLog.filter(QStringLiteral("scripted: a modifier is held")).size(), 2)
+        << insertLog.join('\n').toStdString();
 }
 
 TEST_F(EngineTest, AReportedPressIsAnsweredAtOnceButOnlyOncePerPoll) {
