@@ -1,4 +1,5 @@
 #include "config/web_addresses.h"
+#include "shell/main_window_controls.h"
 #include "shell/main_window_fixture.h"
 
 #include <QApplication>
@@ -33,15 +34,47 @@ struct MainWindowTest : MainWindowFixture {
 
 } // namespace
 
-TEST_F(MainWindowTest, VisibleControlsAreNamedForScreenReadersAndAnEmptyListShowsAHint) {
+TEST_F(MainWindowTest, EveryControlStandsAsDesignedAndTabVisitsThemInTheirOrder) {
+    using enum ControlKind;
+    window = std::make_unique<MainWindow>(desktop, DataPaths(dir.path()), random); // not loaded
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    static constexpr const char* kClasses[] = {"QLabel",    "QLabel",         "QLabel",
+                                               "QLineEdit", "QPlainTextEdit", "QPushButton",
+                                               "QCheckBox", "QListView"};
+    QMap<int, QString> tabStops;
+    for (const ControlDesign& design : main_window_controls::kControls) {
+        SCOPED_TRACE(design.name);
+        QWidget* control = window->findChild<QWidget*>(design.name, Qt::FindDirectChildrenOnly);
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(control->inherits(kClasses[static_cast<int>(design.kind)]));
+        EXPECT_EQ(control->geometry(), twipsRect(design.twips));
+        EXPECT_EQ(control->isVisible(), !design.hidden);
+        const QVariant text = control->property(design.kind == TextArea ? "plainText" : "text");
+        if (design.kind != Picture) { // a picture's caption is its resource
+            EXPECT_EQ(text.toString(), QString::fromUtf8(design.caption).replace("\r\n", "\n"));
+        }
+        EXPECT_EQ(control->accessibleName(), QString::fromUtf8(design.accessibleName));
+        EXPECT_EQ(control->accessibleDescription(),
+                  QString::fromUtf8(design.accessibleDescription));
+        if (design.kind == Heading) {
+            EXPECT_TRUE(control->font().pointSizeF() == 10.5 &&
+                        control->palette().color(QPalette::WindowText) == Qt::red);
+        }
+        if (design.tabStop != kNoTabStop)
+            tabStops[design.tabStop] = QString::fromLatin1(design.name);
+    }
+    const QStringList order = tabStops.values();
+    child(qPrintable(order.first()))->setFocus();
+    QStringList visited;
+    for (qsizetype i = 0; i < order.size(); ++i)
+        visited << tab();
+    EXPECT_EQ(visited, order.mid(1) << order.first()); // the last leads back to the first
+}
+
+TEST_F(MainWindowTest, AnEmptyListShowsAHintNotARow) {
     start(); // no tail list yet
     window->show();
-    for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (!w->isVisible() || !window->rect().intersects(w->geometry()))
-            continue; // the off-window controls stay as they are
-        EXPECT_FALSE(w->accessibleName().isEmpty()) << qPrintable(w->objectName());
-        EXPECT_FALSE(w->accessibleDescription().isEmpty()) << qPrintable(w->objectName());
-    }
     auto* list = child<QListView>(names::kTailList);
     EXPECT_EQ(list->model()->rowCount(), 0); // a hint, not a row: F8 finds nothing
     const QImage shown = list->viewport()->grab().toImage();
@@ -108,10 +141,11 @@ TEST_F(MainWindowTest, QuickSlotsToggleAndPasteEachIntoItsOwnSlot) {
     start();
     window->show();
     QApplication::setActiveWindow(window.get());
-    auto* text1 = child<QPlainTextEdit>("Text1");
-    auto* text2 = child<QPlainTextEdit>("Text2");
-    auto* text3 = child<QPlainTextEdit>("Text3");
-    auto* lock2 = child<QPushButton>("Command6");
+    const auto& slot = names::kQuickSlots;
+    auto* text1 = child<QPlainTextEdit>(slot[0].text);
+    auto* text2 = child<QPlainTextEdit>(slot[1].text);
+    auto* text3 = child<QPlainTextEdit>(slot[2].text);
+    auto* lock2 = child<QPushButton>(slot[1].lock);
 
     // Start: editable although the caption reads "开锁"; the first click only renames.
     lock2->click();
@@ -119,28 +153,28 @@ TEST_F(MainWindowTest, QuickSlotsToggleAndPasteEachIntoItsOwnSlot) {
     lock2->click();
     EXPECT_TRUE(!text2->isEnabled() && text2->isReadOnly());
     EXPECT_TRUE(text1->isEnabled() && text3->isEnabled());
-    child("Command5")->setFocus(); // Tab leaves a slot and passes the locked one
-    EXPECT_EQ(tab(), QStringLiteral("Text1"));
-    EXPECT_EQ(tab(), QStringLiteral("Text3"));
+    child(slot[0].lock)->setFocus(); // Tab leaves a slot and passes the locked one
+    EXPECT_EQ(tab(), slot[0].text);
+    EXPECT_EQ(tab(), slot[2].text);
 
     // Paste fills a locked slot too and replaces everything in it.
     text2->setPlainText(QStringLiteral("old"));
     desktop.setClipboardReadResult(QStringLiteral("剪贴板\n第二行"));
-    child<QPushButton>("Command9")->click();
+    child<QPushButton>(slot[1].paste)->click();
     EXPECT_EQ(text2->toPlainText(), QStringLiteral("剪贴板\n第二行"));
     EXPECT_EQ(text1->toPlainText(), QStringLiteral("22222222222\n"));
     EXPECT_TRUE(text3->toPlainText().isEmpty());
 
     // A read that failed or timed out leaves the slot empty.
     desktop.setClipboardReadResult(std::nullopt);
-    child<QPushButton>("Command8")->click();
+    child<QPushButton>(slot[0].paste)->click();
     EXPECT_TRUE(text1->toPlainText().isEmpty());
 
     // Two presses before the clipboard answers: the last one fills the slot, once.
     desktop.setClipboardReadsWait(true);
     desktop.setClipboardReadResult(QStringLiteral("一次"));
-    child<QPushButton>("Command10")->click();
-    child<QPushButton>("Command10")->click();
+    child<QPushButton>(slot[2].paste)->click();
+    child<QPushButton>(slot[2].paste)->click();
     desktop.answerClipboardReads();
     EXPECT_EQ(text3->toPlainText(), QStringLiteral("一次"));
 }

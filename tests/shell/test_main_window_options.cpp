@@ -9,11 +9,12 @@ namespace {
 const QString kOptions = QStringLiteral("corvane.ini");
 
 struct MainWindowOptions : MainWindowFixture {
-    QString ownTail() const { return child<QLineEdit>("Text5")->text(); }
+    QString ownTail() const { return child<QLineEdit>(names::kOwnTail)->text(); }
     // Check1, Check2, Check4 as "101".
     std::string switches() const {
         std::string s;
-        for (const char* name : {"Check1", "Check2", "Check4"})
+        for (const char* name :
+             {names::kSendAfterInsert, names::kAppendOwnTail, names::kRandomOrder})
             s += child<QCheckBox>(name)->isChecked() ? '1' : '0';
         return s;
     }
@@ -27,10 +28,10 @@ TEST_F(MainWindowOptions, ClosingWritesTheFourEntriesAndTheNextStartRestores) {
     start();
     EXPECT_EQ(ownTail(), kOwnTail);
     EXPECT_EQ(switches(), "010");
-    child<QLineEdit>("Text5")->setText(QStringLiteral("新尾巴"));
-    child<QCheckBox>("Check1")->setChecked(true);
-    child<QCheckBox>("Check2")->setChecked(false);
-    child<QCheckBox>("Check4")->setChecked(true);
+    child<QLineEdit>(names::kOwnTail)->setText(QStringLiteral("新尾巴"));
+    child<QCheckBox>(names::kSendAfterInsert)->setChecked(true);
+    child<QCheckBox>(names::kAppendOwnTail)->setChecked(false);
+    child<QCheckBox>(names::kRandomOrder)->setChecked(true);
     window->close();
     start();
     EXPECT_EQ(ownTail(), QStringLiteral("新尾巴"));
@@ -53,7 +54,7 @@ TEST_F(MainWindowOptions, UndecodableBytesShowAsReplacementsAndSurviveAClose) {
 TEST_F(MainWindowOptions, AnOwnTailOfAnyLengthComesBackWhole) {
     start();
     const QString longTail(40000, QChar(0x5C3E));
-    child<QLineEdit>("Text5")->setText(longTail);
+    child<QLineEdit>(names::kOwnTail)->setText(longTail);
     window->close();
     start();
     EXPECT_EQ(ownTail(), longTail);
