@@ -21,11 +21,7 @@ namespace qlq {
 namespace {
 
 namespace names = tail_editor_names;
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& designed) {
-    return pressedByEnter(placeControl(new QPushButton(caption, parent), name, designed));
-}
+using enum ControlKind;
 
 } // namespace
 
@@ -60,9 +56,11 @@ void TailEditorWindow::createControls() {
     textEdit_->setTabChangesFocus(true);
     textEdit_->setReadOnly(true);
 
-    saveButton_ = button(this, names::kSave, QStringLiteral("保存修改"), layout_.save);
+    saveButton_ =
+        createControl<QPushButton>(this, {names::kSave, Button, layout_.save, "保存修改"});
     saveButton_->setEnabled(false);
-    cancelButton_ = button(this, names::kCancel, QStringLiteral("取消"), layout_.cancel);
+    cancelButton_ =
+        createControl<QPushButton>(this, {names::kCancel, Button, layout_.cancel, "取消"});
 
     describeControl(textEdit_, QStringLiteral("小尾巴列表"),
                     QStringLiteral("整个小尾巴列表，每行一条"));

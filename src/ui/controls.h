@@ -67,6 +67,9 @@ inline void describeControl(QWidget* control, const QString& name, const QString
 
 // Makes the control that `design` describes, a child of `parent`.
 QWidget* createControl(QWidget* parent, const ControlDesign& design);
+template <typename W> W* createControl(QWidget* parent, const ControlDesign& design) {
+    return static_cast<W*>(createControl(parent, design));
+}
 // Names, places and captions a control of the caller's own class as `design` says.
 QWidget* designControl(QWidget* control, const ControlDesign& design);
 

@@ -28,10 +28,6 @@ QFont helpFont(qreal points, bool bold) {
     return font;
 }
 
-QLabel* label(QWidget* panel, const ControlDesign& design) {
-    return static_cast<QLabel*>(createControl(panel, design));
-}
-
 } // namespace
 
 HelpWindow::HelpWindow(ShellServices& shell, QWidget* parent)
@@ -48,9 +44,10 @@ HelpWindow::HelpWindow(ShellServices& shell, QWidget* parent)
     createAboutPanel(placeControl(new QWidget(this), "Picture1", 240, 120, 4935, 2535));
     createContactPanel(placeControl(new QWidget(this), "Picture2", 240, 2880, 4935, 2295));
 
-    QWidget* close = createControl(this, {"Command1", Button, {2280, 5400, 1095, 375}, "关闭"});
+    auto* close =
+        createControl<QPushButton>(this, {"Command1", Button, {2280, 5400, 1095, 375}, "关闭"});
     describeControl(close, QStringLiteral("关闭"), QStringLiteral("关闭介绍与帮助窗口"));
-    connect(static_cast<QPushButton*>(close), &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
     centreOnScreen(*this);
 }
 
@@ -67,12 +64,13 @@ void HelpWindow::createAboutPanel(QWidget* panel) {
     line->setStyleSheet(QStringLiteral("background-color: rgb(192, 192, 192);"));
     line->setAttribute(Qt::WA_StyledBackground);
 
-    label(panel, {"Label18", Label, {2280, 360, 2295, 375}, "青岚雀-贴吧小尾巴"});
-    label(panel, {"Label17", Label, {2280, 720, 1695, 375}})
+    createControl<QLabel>(panel, {"Label18", Label, {2280, 360, 2295, 375}, "青岚雀-贴吧小尾巴"});
+    createControl<QLabel>(panel, {"Label17", Label, {2280, 720, 1695, 375}})
         ->setText(QStringLiteral("软件版本：") + QString::fromLatin1(config::kVersion));
-    label(panel, {"Label16", Label, {2280, 1080, 1575, 255}, config::kRights});
-    label(panel, {"Label15", Label, {2280, 1440, 1095, 255}, "软件说明："});
-    QLabel* about = label(panel, {"Label14", Label, {2280, 1680, 2535, 1335}, kAboutText});
+    createControl<QLabel>(panel, {"Label16", Label, {2280, 1080, 1575, 255}, config::kRights});
+    createControl<QLabel>(panel, {"Label15", Label, {2280, 1440, 1095, 255}, "软件说明："});
+    QLabel* about =
+        createControl<QLabel>(panel, {"Label14", Label, {2280, 1680, 2535, 1335}, kAboutText});
     about->setWordWrap(true);
     about->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
@@ -83,25 +81,31 @@ void HelpWindow::createContactPanel(QWidget* panel) {
     const QFont bold105 = helpFont(10.5, true);
     const QFont regular105 = helpFont(10.5, false);
 
-    label(panel, {"Label3", Label, {240, 120, 975, 255}, config::kCreditHeading})->setFont(bold12);
-    label(panel, {"Label6", Label, {1080, 120, 1215, 375}, config::kMakerNick})->setFont(bold12);
+    createControl<QLabel>(panel, {"Label3", Label, {240, 120, 975, 255}, config::kCreditHeading})
+        ->setFont(bold12);
+    createControl<QLabel>(panel, {"Label6", Label, {1080, 120, 1215, 375}, config::kMakerNick})
+        ->setFont(bold12);
     describeControl(
         createControl(panel,
                       {"Image1", Picture, {3360, 360, 1050, 1125}, ":/images/help_contact.png"}),
         QString::fromUtf8(config::kMakerNick), QStringLiteral("作者头像"));
-    label(panel, {"Label9", Label, {240, 480, 2535, 255}, "青岚雀系列软件"})->setFont(regular12);
-    label(panel, {"Label1", Label, {240, 800, 2895, 255}, config::kMakerAccount})
+    createControl<QLabel>(panel, {"Label9", Label, {240, 480, 2535, 255}, "青岚雀系列软件"})
+        ->setFont(regular12);
+    createControl<QLabel>(panel, {"Label1", Label, {240, 800, 2895, 255}, config::kMakerAccount})
         ->setFont(regular105);
-    label(panel, {"Label22", Label, {240, 1080, 3015, 375}, "Q Q群：        "})->setFont(bold105);
+    createControl<QLabel>(panel, {"Label22", Label, {240, 1080, 3015, 375}, "Q Q群：        "})
+        ->setFont(bold105);
 
     // Lies over the label's trailing spaces; there to select and copy, nothing reads it back.
-    auto* groupChat = static_cast<QLineEdit*>(
-        createControl(panel, {"Text1", LineEdit, {960, 1080, 975, 290}, config::kGroupChat}));
+    auto* groupChat = createControl<QLineEdit>(
+        panel, {"Text1", LineEdit, {960, 1080, 975, 290}, config::kGroupChat});
     groupChat->setCursorPosition(0);
     describeControl(groupChat, QStringLiteral("QQ群号"), QStringLiteral("可以选中并复制"));
 
-    label(panel, {"Label5", Label, {240, 1440, 765, 240}, "贴吧："})->setFont(bold12);
-    label(panel, {"Label7", Label, {240, 1800, 1455, 255}, "博客："})->setFont(bold12);
+    createControl<QLabel>(panel, {"Label5", Label, {240, 1440, 765, 240}, "贴吧："})
+        ->setFont(bold12);
+    createControl<QLabel>(panel, {"Label7", Label, {240, 1800, 1455, 255}, "博客："})
+        ->setFont(bold12);
 
     // The palette's link colour: blue in a light theme, readable on a dark one.
     auto link = [&](const char* name, const char* text, int top, const QUrl& address) {
