@@ -166,12 +166,6 @@ TEST_F(EditorWindowTest, OneAtATimeAndCancelChangesNothing) {
 
     click(editor, names::kCancel);
     EXPECT_FALSE(editor);
-    editor = open();
-    EXPECT_EQ(editor->editorText(), u"a\r\nb\r\n"_s); // starts again from the list
-    typeLine(editor, u"dropped too"_s);
-    editor->close(); // the close box
-    settle();
-    EXPECT_FALSE(editor);
     EXPECT_EQ(dir.read(kTailFile), QByteArray("a\r\nb"));
     EXPECT_EQ(mainWindow()->tails(), QStringList({"a", "b"}));
     EXPECT_EQ(messages(), 0);
