@@ -39,6 +39,7 @@ TEST_F(MainWindowTest, EveryControlStandsAsDesignedAndTabVisitsThemInTheirOrder)
     MainWindow window(desktop, DataPaths(dir.path()), random); // not loaded
     window.show();
     QApplication::setActiveWindow(&window);
+    // The class each kind makes.
     static constexpr const char* kClasses[] = {"QLabel",    "QLabel",         "QLabel",
                                                "QLineEdit", "QPlainTextEdit", "QPushButton",
                                                "QCheckBox", "QListView"};
@@ -74,7 +75,6 @@ TEST_F(MainWindowTest, EveryControlStandsAsDesignedAndTabVisitsThemInTheirOrder)
 
 TEST_F(MainWindowTest, AnEmptyListShowsAHintNotARow) {
     start(); // no tail list yet
-    mainWindow()->show();
     auto* list = control<QListView>(names::kTailList);
     EXPECT_EQ(list->model()->rowCount(), 0); // a hint, not a row: F8 finds nothing
     const QImage shown = list->viewport()->grab().toImage();
