@@ -10,6 +10,7 @@
 #include "instance/single_instance.h"
 #include "platform/desktop_factory.h"
 #include "ui/program_icon.h"
+#include "ui/song_font.h"
 #include "windows/splash_window.h"
 
 #include <QApplication>
@@ -27,11 +28,7 @@ namespace {
 
 void setProgramLook(QApplication& app) {
     QFont font = app.font();
-    // Song-style faces first, then whatever CJK face the desktop has.
-    font.setFamilies({QStringLiteral("NSimSun"), QStringLiteral("SimSun"),
-                      QStringLiteral("AR PL UMing CN"), QStringLiteral("Noto Serif CJK SC"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                      QStringLiteral("Droid Sans Fallback")});
+    font.setFamilies(songFamilies());
     font.setPointSize(9);
     app.setFont(font);
     app.setWindowIcon(programIcon());

@@ -4,6 +4,7 @@
 #include "data/tail_list_text.h"
 #include "data/tail_list_writer.h"
 #include "editor/editor_document_builder.h"
+#include "editor/tail_editor_names.h"
 #include "editor/tail_text_edit.h"
 #include "platform/shell_services.h"
 #include "ui/controls.h"
@@ -19,16 +20,8 @@
 namespace qlq {
 namespace {
 
-// Designer names: style sheets and tests find the controls by these.
-constexpr char kWindowName[] = "Form5";
-constexpr char kTextName[] = "Text5";
-constexpr char kSaveName[] = "Command16";
-constexpr char kCancelName[] = "Command1";
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& designed) {
-    return pressedByEnter(placeControl(new QPushButton(caption, parent), name, designed));
-}
+namespace names = tail_editor_names;
+using enum ControlKind;
 
 } // namespace
 
@@ -36,7 +29,7 @@ TailEditorWindow::TailEditorWindow(ShellServices& shell, TailListSource source, 
                                    QWidget* parent)
     : QWidget(parent, Qt::Window), shell_(shell), tailListFile_(std::move(source.file)),
       encoding_(source.encoding), readProblem_(std::move(source.readProblem)) {
-    setObjectName(QString::fromLatin1(kWindowName));
+    setObjectName(QString::fromLatin1(names::kWindow));
     setWindowTitle(programTitle() + QStringLiteral("        修改内容"));
     setAttribute(Qt::WA_DeleteOnClose);
     // The program's lifetime decides when to end, not the last window closing.
@@ -57,15 +50,17 @@ TailEditorWindow::TailEditorWindow(ShellServices& shell, TailListSource source, 
 TailEditorWindow::~TailEditorWindow() = default;
 
 void TailEditorWindow::createControls() {
-    textEdit_ = placeControl(new TailTextEdit(this), kTextName, layout_.text);
+    textEdit_ = placeControl(new TailTextEdit(this), names::kText, layout_.text);
     textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     textEdit_->setTabChangesFocus(true);
     textEdit_->setReadOnly(true);
 
-    saveButton_ = button(this, kSaveName, QStringLiteral("保存修改"), layout_.save);
+    saveButton_ =
+        createControl<QPushButton>(this, {names::kSave, Button, layout_.save, "保存修改"});
     saveButton_->setEnabled(false);
-    cancelButton_ = button(this, kCancelName, QStringLiteral("取消"), layout_.cancel);
+    cancelButton_ =
+        createControl<QPushButton>(this, {names::kCancel, Button, layout_.cancel, "取消"});
 
     describeControl(textEdit_, QStringLiteral("小尾巴列表"),
                     QStringLiteral("整个小尾巴列表，每行一条"));

@@ -47,7 +47,6 @@ MainWindow::MainWindow(Desktop& desktop, DataPaths paths, NextRandom& random, QW
                                              QString::fromUtf8(config::kCredit)));
     setFixedSize(kClientWidth, kClientHeight);
     createControls();
-    setFocusOrder();
     connectHandlers();
     engine_ = std::make_unique<InsertionEngine>(desktop.pressPath(),
                                                 static_cast<InsertionControls&>(*this), random_);

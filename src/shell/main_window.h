@@ -12,7 +12,6 @@
 #include <optional>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -62,7 +61,6 @@ protected:
 
 private:
     struct QuickSlot {
-        QLabel* heading = nullptr;
         QPlainTextEdit* text = nullptr;
         QPushButton* lockButton = nullptr;
         QPushButton* pasteButton = nullptr;
@@ -70,9 +68,6 @@ private:
     };
 
     void createControls();
-    void createQuickSlots();
-    void describeVisibleControls();
-    void setFocusOrder();
     void connectHandlers();
     void saveOptions();
     // A message over the window once it is up: load() runs before the window is shown.
@@ -104,7 +99,6 @@ private:
     std::optional<QString> tailListProblem_;
     bool unloaded_ = false;
 
-    QLabel* banner_ = nullptr;
     QLineEdit* ownTailEdit_ = nullptr;
     QPushButton* editListButton_ = nullptr;
     QCheckBox* randomOrderBox_ = nullptr;
@@ -119,7 +113,6 @@ private:
     QLineEdit* composedTextBox_ = nullptr; // a scratch mirror of the last composed text
     QPushButton* showRandomSwitchButton_ = nullptr;
     QPushButton* drawNumberButton_ = nullptr;
-    QCheckBox* unusedSendBox_ = nullptr; // never read, but in the Tab order
     std::array<QuickSlot, 3> quickSlots_;
     std::unique_ptr<InsertionEngine> engine_;
     QMetaObject::Connection focusConnection_;

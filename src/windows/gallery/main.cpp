@@ -3,6 +3,7 @@
 #include "config/web_addresses.h"
 #include "instance/private_folder.h"
 #include "instance/single_instance.h"
+#include "ui/song_font.h"
 #include "windows/gallery/gallery_window.h"
 
 #include <QApplication>
@@ -36,8 +37,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("qinglanque-gallery"));
 
     QFont font = QApplication::font();
-    font.setFamilies(
-        {QStringLiteral("NSimSun"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
+    font.setFamilies(songFamilies());
     font.setPointSize(9);
     QApplication::setFont(font);
 
