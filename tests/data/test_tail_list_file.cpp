@@ -42,7 +42,8 @@ TEST(TailListFile, AnUnchangedListSavesBackInItsOwnEncodingByteForByte) {
          u"你好，这是尾巴"_s},                     // Latin-1
         {"\xef\xbb\xbf\xe4\xbd\xa0\r\n", u"你"_s}, // UTF-8 with a mark
         {"\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2),
-         u"尾巴"_s}};
+         u"尾巴"_s},
+        {QByteArray("\xFE\xFF\x5C\x3E\x5D\xF4\x00\x0D\x00\x0A", 10), u"尾巴"_s}};
     for (const auto& [bytes, first] : files) {
         dir.write(u"qinglanque.ini"_s, bytes);
         const TailListContent content = loadTailListFile(path);
