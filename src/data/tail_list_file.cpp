@@ -10,8 +10,7 @@ TailListContent loadTailListFile(const QString& path) {
     TailListContent content;
     const FileReadResult file = readWholeFile(path);
     if (file.status != FileReadResult::Status::Ok) {
-        content.readable = file.status == FileReadResult::Status::Missing;
-        content.error = file.error;
+        content.problem = file.problem;
         return content;
     }
     const DecodedText decoded = decodeText(file.bytes);

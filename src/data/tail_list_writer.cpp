@@ -6,8 +6,8 @@
 
 namespace qlq {
 
-std::optional<QString> saveTailListFile(const QString& path, const QString& text,
-                                        TextEncoding encoding) {
+std::optional<FileProblem> saveTailListFile(const QString& path, const QString& text,
+                                            TextEncoding encoding) {
     const QString saved = tailListTextToSave(text);
     // An empty list is an empty file, without even a byte-order mark.
     if (saved.isEmpty())
@@ -15,7 +15,7 @@ std::optional<QString> saveTailListFile(const QString& path, const QString& text
     // Bytes that the next start reads back as this text, in this encoding family.
     const std::optional<EncodedFile> file = encodeForFile(saved, encoding);
     if (!file)
-        return QStringLiteral("文本中有无法保存的字符");
+        return FileProblem{FileProblem::Kind::Unencodable, path, QString()};
     return writeFileAtomically(path, file->bytes);
 }
 

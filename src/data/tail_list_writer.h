@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/file_access.h"
 #include "text/text_encoding.h"
 
 #include <QString>
@@ -12,9 +13,8 @@ namespace qlq {
 // in the encoding the file was read in, such that the next read gives this text back in the same
 // encoding family (encodeForFile: a UTF-8 list without CJK left gets a UTF-8 mark). Unchanged
 // lines keep their bytes, undecodable ones included. The write is atomic: on any failure, a
-// character the encoding cannot hold included, the old file stays whole. Returns the reason of a
-// failure.
-std::optional<QString> saveTailListFile(const QString& path, const QString& text,
-                                        TextEncoding encoding);
+// character the encoding cannot hold included, the old file stays whole. Returns what went wrong.
+std::optional<FileProblem> saveTailListFile(const QString& path, const QString& text,
+                                            TextEncoding encoding);
 
 } // namespace qlq

@@ -7,6 +7,7 @@
 #include "editor/tail_text_edit.h"
 #include "platform/desktop_services.h"
 #include "ui/controls.h"
+#include "ui/file_problem_text.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
 
@@ -115,21 +116,25 @@ void TailEditorWindow::save() {
     if (readProblem_) {
         qCWarning(log::files, "not saving over %ls: it could not be read",
                   qUtf16Printable(tailListFile_));
-        desktop_.showMessage(this, programTitle(),
-                             QStringLiteral("没有保存：%1 读取失败（%2），编辑框里并不是它的内容，"
-                                            "保存会把它覆盖掉。")
-                                 .arg(QDir::toNativeSeparators(tailListFile_), *readProblem_));
+        desktop_.showMessage(
+            this, programTitle(),
+            QStringLiteral("没有保存：%1 读取失败（%2），编辑框里并不是它的内容，"
+                           "保存会把它覆盖掉。")
+                .arg(QDir::toNativeSeparators(tailListFile_), fileProblemText(*readProblem_)));
         return;
     }
     // Written the way the file was read: a list read as UTF-8 stays UTF-8.
-    if (const std::optional<QString> error =
+    if (const std::optional<FileProblem> problem =
             saveTailListFile(tailListFile_, editorText(), encoding_)) {
         // Nothing was replaced: the old file, the list and the user's text are all still there.
+        const QString reason = problem->kind == FileProblem::Kind::Unencodable
+                                   ? QStringLiteral("文本中有无法保存的字符")
+                                   : fileProblemText(*problem);
         qCWarning(log::files, "cannot save the tail list to %ls: %ls",
-                  qUtf16Printable(tailListFile_), qUtf16Printable(*error));
+                  qUtf16Printable(tailListFile_), qUtf16Printable(reason));
         desktop_.showMessage(this, programTitle(),
                              QStringLiteral("无法保存小尾巴列表到 %1：%2")
-                                 .arg(QDir::toNativeSeparators(tailListFile_), *error));
+                                 .arg(QDir::toNativeSeparators(tailListFile_), reason));
         return;
     }
     qCDebug(log::files, "saved the tail list to %ls", qUtf16Printable(tailListFile_));

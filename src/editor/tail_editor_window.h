@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/file_access.h"
 #include "editor/editor_layout.h"
 #include "text/text_encoding.h"
 
@@ -25,7 +26,7 @@ struct TailListSource {
     TextEncoding encoding = TextEncoding::Gb18030;
     // Why the file could not be read, when it could not: the list is then not its content, and
     // the file is never overwritten from it.
-    std::optional<QString> readProblem;
+    std::optional<FileProblem> readProblem;
 };
 
 // The whole tail list as one text. 保存修改 replaces the tail list file with the text, reports
@@ -60,7 +61,7 @@ private:
     DesktopServices& desktop_;
     QString tailListFile_;
     TextEncoding encoding_;
-    std::optional<QString> readProblem_;
+    std::optional<FileProblem> readProblem_;
     EditorLayout layout_;
     bool textLoaded_ = false;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/data_paths.h"
+#include "data/file_access.h"
 #include "insert/insertion_controls.h"
 #include "insert/insertion_engine.h"
 #include "text/text_encoding.h"
@@ -42,7 +43,7 @@ public:
     QStringList tails() const;
     TextEncoding tailListEncoding() const { return tailListEncoding_; }
     // Why the tail list file could not be read at the last load, when it could not.
-    std::optional<QString> tailListProblem() const { return tailListProblem_; }
+    std::optional<FileProblem> tailListProblem() const { return tailListProblem_; }
     const DataPaths& paths() const { return paths_; }
     // Empties the list and fills it from the tail list file.
     void reloadTailList();
@@ -101,7 +102,7 @@ private:
     // The own tail as the options file holds it, undecodable bytes included; the field shows
     // them as "�" and the stored text is written back while the field is left as it was.
     QString storedOwnTail_;
-    std::optional<QString> tailListProblem_;
+    std::optional<FileProblem> tailListProblem_;
     bool unloaded_ = false;
 
     QLabel* banner_ = nullptr;

@@ -23,10 +23,10 @@ TEST(TailListFile, ReadsTheGbkSampleAndNeverFails) {
 
     TempProgramDir dir;
     const QString path = dir.file(u"qinglanque.ini"_s);
-    EXPECT_TRUE(loadTailListFile(path).readable); // missing: an empty list
+    EXPECT_FALSE(loadTailListFile(path).problem); // missing: an empty list
     EXPECT_TRUE(loadTailListFile(path).tails.isEmpty());
     QDir().mkpath(path);
-    EXPECT_FALSE(loadTailListFile(path).readable);
+    EXPECT_EQ(loadTailListFile(path).problem->kind, FileProblem::Kind::IsDirectory);
     EXPECT_TRUE(loadTailListFile(path).tails.isEmpty());
 }
 

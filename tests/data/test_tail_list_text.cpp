@@ -53,9 +53,9 @@ TEST(TailListWriter, EndsTheLastLineAndRefusesWhatNoEncodingStores) {
     saveTailListFile(path, u"a\r\nb"_s, TextEncoding::Gb18030);
 
     // A character no encoding can store fails the save and leaves the file alone.
-    const std::optional<QString> error =
+    const std::optional<FileProblem> error =
         saveTailListFile(path, u"ok\r\n"_s + QChar(0xd800), TextEncoding::Gb18030);
     ASSERT_TRUE(error);
-    EXPECT_FALSE(error->isEmpty());
+    EXPECT_EQ(error->kind, FileProblem::Kind::Unencodable);
     EXPECT_EQ(dir.read(u"qinglanque.ini"_s), QByteArray("a\r\nb\r\n"));
 }

@@ -80,5 +80,6 @@ TEST_F(MainWindowOptions, AFailedSaveIsReportedOnce) {
     window->close();
     ASSERT_EQ(messages().size(), 1);
     EXPECT_TRUE(messages().first().contains(kOptions));
+    EXPECT_TRUE(messages().first().contains(QStringLiteral("无法创建目录")));
     EXPECT_TRUE(QFileInfo(dir.corvane()).isFile());
 }
