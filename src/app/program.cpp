@@ -103,11 +103,11 @@ void Program::openEditor() {
     }
     if (!mainWindow_)
         return;
-    editor_ = new TailEditorWindow(desktop_,
-                                   TailListSource{mainWindow_->tails(), paths_.tailListFile(),
-                                                  mainWindow_->tailListEncoding(),
-                                                  mainWindow_->tailListProblem()},
-                                   mainWindow_->windowIcon());
+    editor_ = new TailEditorWindow(
+        desktop_,
+        TailListSource{mainWindow_->tails(), mainWindow_->tailLineEnds(), paths_.tailListFile(),
+                       mainWindow_->tailListEncoding(), mainWindow_->tailListProblem()},
+        mainWindow_->windowIcon());
     // Once the main window is gone there is no list to rebuild; the connection goes with it.
     connect(editor_, &TailEditorWindow::saved, mainWindow_, &MainWindow::reloadTailList);
     editor_->show();

@@ -1,7 +1,6 @@
 #include "data/tail_list_file.h"
 
 #include "data/file_access.h"
-#include "text/line_splitter.h"
 #include "text/text_codec.h"
 
 namespace qlq {
@@ -15,7 +14,7 @@ TailListContent loadTailListFile(const QString& path) {
     }
     const DecodedText decoded = decodeText(file.bytes);
     content.encoding = decoded.encoding;
-    content.tails = splitTailLines(decoded.text);
+    content.tails = splitTailLines(decoded.text, &content.lineEnds);
     return content;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/file_access.h"
+#include "text/line_splitter.h"
 #include "text/text_encoding.h"
 
 #include <QString>
@@ -10,6 +11,7 @@ namespace qlq {
 
 struct TailListContent {
     QStringList tails;
+    std::vector<LineEnd> lineEnds; // one per tail
     TextEncoding encoding = TextEncoding::Gb18030;
     // When the file was there but could not be read.
     std::optional<FileProblem> problem;

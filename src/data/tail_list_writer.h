@@ -9,11 +9,12 @@
 
 namespace qlq {
 
-// Replaces the tail list file with an edited text (closed by CR LF as tailListTextToSave says),
-// in the encoding the file was read in, such that the next read gives this text back in the same
+// Replaces the tail list file with `text`, the text as a save writes it (tailListTextToSave), in
+// the encoding the file was read in, such that the next read gives this text back in the same
 // encoding family (encodeForFile: a UTF-8 list without CJK left gets a UTF-8 mark). Unchanged
-// lines keep their bytes, undecodable ones included. The write is atomic: on any failure, a
-// character the encoding cannot hold included, the old file stays whole. Returns what went wrong.
+// lines keep their bytes, undecodable ones included; an empty text keeps the file's mark, if its
+// encoding has one. The write is atomic: on any failure, a character the encoding cannot hold
+// included, the old file stays whole. Returns what went wrong.
 std::optional<FileProblem> saveTailListFile(const QString& path, const QString& text,
                                             TextEncoding encoding);
 

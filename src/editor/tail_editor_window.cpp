@@ -51,7 +51,7 @@ TailEditorWindow::TailEditorWindow(DesktopServices& desktop, TailListSource sour
         showDocument(doc);
         builder->deleteLater();
     });
-    builder->build(tailListEditorText(source.tails));
+    builder->build(tailListEditorText(source.tails, source.lineEnds));
     centreOnScreen(*this);
 }
 
@@ -93,7 +93,7 @@ void TailEditorWindow::showDocument(QTextDocument* document) {
 }
 
 QString TailEditorWindow::editorText() const {
-    return textEdit_->tailListText();
+    return tailListTextToSave(textEdit_->tailListText(), textEdit_->closingLineEnd());
 }
 
 void TailEditorWindow::resizeEvent(QResizeEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "data/file_access.h"
 #include "editor/editor_layout.h"
+#include "text/line_splitter.h"
 #include "text/text_encoding.h"
 
 #include <QIcon>
@@ -22,6 +23,7 @@ class TailTextEdit;
 // What the editor edits: the list as the main window holds it and the file it came from.
 struct TailListSource {
     QStringList tails;
+    std::vector<LineEnd> lineEnds; // as the file had them
     QString file;
     TextEncoding encoding = TextEncoding::Gb18030;
     // Why the file could not be read, when it could not: the list is then not its content, and
@@ -42,7 +44,8 @@ public:
     // The text box holds the list; until then it is read-only and 保存修改 is off. Long lists
     // arrive a moment after the window shows.
     bool textLoaded() const { return textLoaded_; }
-    // The edited text, lines ended by CR LF (a lone LF stays inside its tail).
+    // The text a save writes: the edited lines, each with its line end (a lone LF stays inside
+    // its tail), the last one closed as tailListTextToSave says.
     QString editorText() const;
 
 signals:

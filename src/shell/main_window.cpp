@@ -133,6 +133,7 @@ QStringList MainWindow::tails() const {
 void MainWindow::reloadTailList() {
     TailListContent content = loadTailListFile(paths_.tailListFile());
     tailListEncoding_ = content.encoding;
+    tailLineEnds_ = std::move(content.lineEnds);
     const std::optional<FileProblem>& problem = content.problem;
     // Said once, not again at every reload that meets the same fault.
     if (problem && problem != tailListProblem_) {

@@ -4,6 +4,7 @@
 #include "data/file_access.h"
 #include "insert/insertion_controls.h"
 #include "insert/insertion_engine.h"
+#include "text/line_splitter.h"
 #include "text/text_encoding.h"
 
 #include <QWidget>
@@ -42,6 +43,8 @@ public:
     // The tail list as the list shows it, and how its file is encoded.
     QStringList tails() const;
     TextEncoding tailListEncoding() const { return tailListEncoding_; }
+    // How each tail's line ended in the file, so that an unchanged list saves unchanged.
+    const std::vector<LineEnd>& tailLineEnds() const { return tailLineEnds_; }
     // Why the tail list file could not be read at the last load, when it could not.
     std::optional<FileProblem> tailListProblem() const { return tailListProblem_; }
     const DataPaths& paths() const { return paths_; }
@@ -99,6 +102,7 @@ private:
     DataPaths paths_;
     NextRandom& random_;
     TextEncoding tailListEncoding_ = TextEncoding::Gb18030;
+    std::vector<LineEnd> tailLineEnds_;
     // The own tail as the options file holds it, undecodable bytes included; the field shows
     // them as "�" and the stored text is written back while the field is left as it was.
     QString storedOwnTail_;

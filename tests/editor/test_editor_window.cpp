@@ -1,4 +1,5 @@
 #include "data/file_access.h"
+#include "data/tail_list_text.h"
 #include "support/file_size_limit.h"
 #include "support/program_fixture.h"
 
@@ -82,9 +83,49 @@ TEST_F(EditorWindowTest, LineAndParagraphSeparatorsInTailsSaveUnchangedAndShiftE
 
     // The codec's escapes for undecodable bytes (lone surrogates) go through the text as well.
     const QString escaped = u"x"_s + QChar(0xdc81) + u"y"_s;
-    TailEditorWindow escapes(desktop, {{escaped}, {}, {}, {}}, QIcon());
+    TailEditorWindow escapes(desktop, {{escaped}, {}, {}, {}, {}}, QIcon());
     ASSERT_TRUE(QTest::qWaitFor([&] { return escapes.textLoaded(); }));
     EXPECT_EQ(escapes.editorText(), escaped + u"\r\n"_s);
+}
+
+TEST_F(EditorWindowTest, LineEndsAndALongTailSaveAsTheFileHadThemAroundTheEdits) {
+    // Mostly lone CRs, one CR LF, no line end at the end, a tail of 10 000 characters.
+    const QByteArray longTail = QByteArray("\xC7\xE0").repeated(10000); // 青
+    const QByteArray file = "x\r" + longTail + "\ry\r\r\nz";
+    start(file);
+    QPointer<TailEditorWindow> editor = open();
+    const int pieces = static_cast<int>((10000 + kLongestParagraph - 1) / kLongestParagraph);
+    EXPECT_EQ(text5(editor)->blockCount(), pieces + 4); // the long tail in several paragraphs
+    click(editor, "Command16");
+    EXPECT_EQ(dir.read(kTailFile), file);
+
+    // Enter inside the long tail, Backspace joining "y" to it, a long line pasted at the end.
+    editor = open();
+    QPlainTextEdit* box = text5(editor);
+    const QTextBlock piece =
+        box->document()->findBlockByNumber(1 + static_cast<int>(5000 / kLongestParagraph));
+    QTextCursor cursor(piece);
+    cursor.setPosition(piece.position() + static_cast<int>(5000 % kLongestParagraph));
+    box->setTextCursor(cursor);
+    QTest::keyClick(box, Qt::Key_Return);
+    box->setTextCursor(QTextCursor(box->document()->findBlockByNumber(pieces + 2))); // "y"
+    QTest::keyClick(box, Qt::Key_Backspace);
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Return);
+    QGuiApplication::clipboard()->setText(u"new"_s + QString(5000, u'p'));
+    box->paste();
+    EXPECT_EQ(box->blockCount(), // the pasted line in pieces too
+              pieces + 4 + static_cast<int>((5003 + kLongestParagraph - 1) / kLongestParagraph));
+    const QString longText = QString(10000, u'青');
+    box->selectAll();
+    box->copy(); // a long tail is one line, whatever its paragraphs
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"x\n"_s + longText.left(5000) + u"\n"_s +
+                                                        longText.mid(5000) + u"y\n\nz\nnew"_s +
+                                                        QString(5000, u'p'));
+    click(editor, "Command16");
+    EXPECT_EQ(dir.read(kTailFile), "x\r" + longTail.left(10000) + "\r" + longTail.mid(10000) +
+                                       "y\r\r\nz\rnew" + QByteArray(5000, 'p'));
+    EXPECT_EQ(mainWindow()->tails().size(), 6);
 }
 
 TEST_F(EditorWindowTest, AListThatCouldNotBeReadIsShownAsSuchAndNeverSavedOver) {
@@ -159,12 +200,13 @@ TEST_F(EditorWindowTest, OneAtATimeAndCancelChangesNothing) {
     editor->showMinimized();
     EXPECT_EQ(open(), editor);
     EXPECT_FALSE(editor->isMinimized());
-    EXPECT_EQ(editor->editorText(), u"a\r\nb\r\ndropped\r\n"_s);
+    // The file's last line has no line end, and the text shows it so: typing goes on there.
+    EXPECT_EQ(editor->editorText(), u"a\r\nbdropped\r\n"_s);
 
     click(editor, "Command1");
     EXPECT_FALSE(editor);
     editor = open();
-    EXPECT_EQ(editor->editorText(), u"a\r\nb\r\n"_s); // starts again from the list
+    EXPECT_EQ(editor->editorText(), u"a\r\nb"_s); // starts again from the list
     typeLine(editor, u"dropped too"_s);
     editor->close(); // the close box
     settle();
