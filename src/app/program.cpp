@@ -62,16 +62,23 @@ void Program::bringForward() {
 
 void Program::endWithTheSession() {
     signals_ = std::make_unique<TerminationSignals>();
-    connect(signals_.get(), &TerminationSignals::received, this, &Program::endNow);
+    connect(signals_.get(), &TerminationSignals::received, this, &Program::endWithTheSessionNow);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
         qCInfo(log::app, "the desktop session ends: saving and ending");
-        endNow();
+        endWithTheSessionNow();
     });
     // However the event loop ends, the options are saved as when the window closes.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (mainWindow_)
             mainWindow_->close();
     });
+}
+
+void Program::endWithTheSessionNow() {
+    // Nobody is there to answer "save?": what the editor holds unsaved is kept beside the list.
+    if (editor_)
+        editor_->keepUnsavedText();
+    endNow();
 }
 
 void Program::endNow() {

@@ -18,4 +18,11 @@ namespace qlq {
 std::optional<FileProblem> saveTailListFile(const QString& path, const QString& text,
                                             TextEncoding encoding);
 
+// Where the editor keeps its unsaved text when the session ends with the editor open: beside the
+// list, written as saveTailListFile writes the list, so that nothing typed is lost at logout
+// while the list itself is never written unasked.
+QString unsavedEditorTextFile(const QString& tailListFile);
+// The text kept there, or nothing when there is none (or it cannot be read).
+std::optional<QString> loadUnsavedEditorText(const QString& tailListFile);
+
 } // namespace qlq

@@ -33,7 +33,8 @@ struct TailListSource {
 
 // The whole tail list as one text. 保存修改 replaces the tail list file with the text, reports
 // the save and closes; 取消 and the close box change nothing. A window of its own (no owner)
-// that may outlive the main window.
+// that may outlive the main window. Edits still unsaved when the desktop session ends are kept
+// beside the list (keepUnsavedText) and offered the next time the editor opens.
 class TailEditorWindow : public QWidget {
     Q_OBJECT
 public:
@@ -47,6 +48,11 @@ public:
     // The text a save writes: the edited lines, each with its line end (a lone LF stays inside
     // its tail), the last one closed as tailListTextToSave says.
     QString editorText() const;
+    // The text differs from what the editor opened on (or restored), and is not saved.
+    bool hasUnsavedEdits() const;
+    // The session ends: unsaved edits go to the file beside the list (unsavedEditorTextFile),
+    // never to the list itself. Returns false when they could not be kept.
+    bool keepUnsavedText();
 
 signals:
     // The file now holds the edited text; whoever shows the list reads it again.
@@ -58,6 +64,9 @@ protected:
 private:
     void createControls();
     void showDocument(QTextDocument* document);
+    // Asks whether to take up the text a session end kept, if there is one.
+    void offerUnsavedText();
+    void buildDocument(const QString& text, bool restored);
     void layOut();
     void save();
 
@@ -67,6 +76,7 @@ private:
     std::optional<FileProblem> readProblem_;
     EditorLayout layout_;
     bool textLoaded_ = false;
+    bool offered_ = false; // the kept text was offered (or there was none)
 
     TailTextEdit* textEdit_ = nullptr;
     QPushButton* saveButton_ = nullptr;

@@ -6,6 +6,7 @@
 #include "data/file_access.h"
 #include "data/options_file.h"
 #include "data/tail_list_file.h"
+#include "data/tail_list_writer.h"
 #include "insert/quick_slot.h"
 #include "platform/desktop_services.h"
 #include "shell/main_window_names.h"
@@ -104,7 +105,8 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::load() {
     // Saves cut off by a kill leave their temporary files behind; nothing else uses them.
-    for (const QString& file : {paths_.optionsFile(), paths_.tailListFile()}) {
+    for (const QString& file : {paths_.optionsFile(), paths_.tailListFile(),
+                                unsavedEditorTextFile(paths_.tailListFile())}) {
         if (const int removed = removeStaleSaveFiles(file))
             qCInfo(log::files, "removed %d unfinished save(s) of %ls", removed,
                    qUtf16Printable(file));

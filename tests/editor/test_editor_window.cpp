@@ -4,10 +4,13 @@
 #include "support/program_fixture.h"
 
 #include <QClipboard>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
+
+#include <csignal>
 
 using namespace qlq;
 using namespace Qt::StringLiterals;
@@ -126,6 +129,55 @@ TEST_F(EditorWindowTest, LineEndsAndALongTailSaveAsTheFileHadThemAroundTheEdits)
     EXPECT_EQ(dir.read(kTailFile), "x\r" + longTail.left(10000) + "\r" + longTail.mid(10000) +
                                        "y\r\r\nz\rnew" + QByteArray(5000, 'p'));
     EXPECT_EQ(mainWindow()->tails().size(), 6);
+}
+
+TEST_F(EditorWindowTest, EditsLeftAtTheSessionEndAreKeptBesideTheListAndOfferedNextTime) {
+    const QString unsaved = kTailFile + u".unsaved"_s;
+    start("a\r\n");
+    program->endWithTheSession();
+    QPointer<TailEditorWindow> editor = open();
+    typeLine(editor, u"新"_s);
+    // What logout sends: the list stays as it was, the edits go beside it in its encoding.
+    const auto endTheSession = [&] {
+#ifdef Q_OS_WIN
+        editor->keepUnsavedText();
+#else
+        std::raise(SIGTERM);
+#endif
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.file(unsaved)); }));
+    };
+    EXPECT_TRUE(asksToQuit(endTheSession));
+    EXPECT_EQ(dir.read(unsaved), "a\r\n\xd0\xc2\r\n");
+    EXPECT_EQ(dir.read(kTailFile), "a\r\n");
+
+    const auto answer = [&](const QString& button) {
+        editor = open();
+        auto* box = editor->findChild<QMessageBox*>();
+        ASSERT_TRUE(box && QTest::qWaitFor([box] { return box->isVisible(); }));
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == button)
+                QTest::mouseClick(b, Qt::LeftButton);
+        }
+        settle();
+        EXPECT_FALSE(QFile::exists(dir.file(unsaved)));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return editor->hasUnsavedEdits() == (button == u"恢复"_s); }));
+    };
+    start();
+    answer(u"恢复"_s); // into the editor, unsaved: the list is not written unasked
+    EXPECT_EQ(editor->editorText(), u"a\r\n新\r\n"_s);
+    EXPECT_TRUE(editor->hasUnsavedEdits());
+    EXPECT_EQ(dir.read(kTailFile), "a\r\n");
+    ASSERT_TRUE(editor->keepUnsavedText());
+    click(editor, "Command1"); // 取消 still discards; a normal close keeps nothing
+    typeLine(open(), u"b"_s);
+    click(program->editor(), "Command1");
+    EXPECT_EQ(dir.read(unsaved), "a\r\n\xd0\xc2\r\n"); // the one kept before
+
+    answer(u"丢弃"_s);
+    EXPECT_EQ(editor->editorText(), u"a\r\n"_s);
+    EXPECT_FALSE(editor->hasUnsavedEdits());
+    EXPECT_EQ(messages(), 0);
 }
 
 TEST_F(EditorWindowTest, AListThatCouldNotBeReadIsShownAsSuchAndNeverSavedOver) {
