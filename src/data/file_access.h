@@ -46,10 +46,10 @@ inline constexpr qint64 kMaxReadBytes = qint64(256) * 1024 * 1024;
 // Directories, FIFOs, devices and files over kMaxReadBytes fail with their kind of problem.
 FileReadResult readWholeFile(const QString& path);
 
-// Writes a temporary file beside `path`, flushes it and renames it over `path`, creating the
+// Writes a temporary file beside the file, flushes it and renames it over the file, creating the
 // directory when missing, so the old file stays whole if anything fails. A symbolic link stays a
 // link: the file it finally leads to is replaced that way, its temporary file beside it.
-std::optional<FileProblem> writeFileAtomically(const QString& path, const QByteArray& bytes);
+std::optional<FileProblem> writeFileAtomically(const QString& linkOrFile, const QByteArray& bytes);
 
 // Removes the temporary files a save of `path` leaves behind when the program is killed in its
 // middle; they carry a name no other program uses. Returns how many were removed.
