@@ -65,6 +65,9 @@ def main(folder):
                                editor["BM_EditorSave100k"]["longest_freeze_ms"]),
          "<= 200 ms"),
     ]
+    for size in ("1 M", "10 M"):
+        name = f"editor open, one line of {size} characters (longest freeze)"
+        rows.append((name, "%.0f ms" % editor[name]["longest_freeze_ms"], "<= 200 ms"))
     wine = folder / "wine.json"
     if wine.exists():
         runs = json.loads(wine.read_text())

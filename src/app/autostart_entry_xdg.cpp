@@ -1,6 +1,7 @@
 #include "app/autostart_entry.h"
 
 #include "data/file_access.h"
+#include "ui/file_problem_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,7 +52,9 @@ QString AutostartEntry::text() const {
 }
 
 std::optional<QString> AutostartEntry::turnOn() const {
-    return writeFileAtomically(path(), text().toUtf8());
+    if (const std::optional<FileProblem> problem = writeFileAtomically(path(), text().toUtf8()))
+        return fileProblemText(*problem);
+    return std::nullopt;
 }
 
 std::optional<QString> AutostartEntry::turnOff() const {

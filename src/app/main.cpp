@@ -9,6 +9,7 @@
 #include "instance/private_folder.h"
 #include "instance/single_instance.h"
 #include "platform/desktop_factory.h"
+#include "ui/file_problem_text.h"
 #include "ui/program_icon.h"
 #include "ui/song_font.h"
 #include "windows/splash_window.h"
@@ -74,8 +75,10 @@ void provideSamples(const DataPaths& paths, const QString& userDataDirectory) {
         qCInfo(log::files, "first start: copied the samples %ls to %ls",
                qUtf16Printable(copy.copied.join(QStringLiteral(", "))),
                qUtf16Printable(paths.corvaneDirectory()));
-    if (!copy.error.isEmpty())
-        qCWarning(log::files, "the samples could not be copied: %ls", qUtf16Printable(copy.error));
+    if (copy.problem)
+        qCWarning(log::files, "the samples could not be copied to %ls: %ls",
+                  qUtf16Printable(copy.problem->path),
+                  qUtf16Printable(fileProblemText(*copy.problem)));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/data_paths.h"
+#include "data/file_access.h"
 #include "insert/insertion_controls.h"
 #include "insert/insertion_engine.h"
+#include "text/line_splitter.h"
 #include "text/text_encoding.h"
 
 #include <QWidget>
@@ -40,8 +42,10 @@ public:
     // The tail list as the list shows it, and how its file is encoded.
     QStringList tails() const;
     TextEncoding tailListEncoding() const { return tailListEncoding_; }
+    // How each tail's line ended in the file, so that an unchanged list saves unchanged.
+    const std::vector<LineEnd>& tailLineEnds() const { return tailLineEnds_; }
     // Why the tail list file could not be read at the last load, when it could not.
-    std::optional<QString> tailListProblem() const { return tailListProblem_; }
+    std::optional<FileProblem> tailListProblem() const { return tailListProblem_; }
     const DataPaths& paths() const { return paths_; }
     // Empties the list and fills it from the tail list file.
     void reloadTailList();
@@ -93,10 +97,11 @@ private:
     DataPaths paths_;
     NextRandom& random_;
     TextEncoding tailListEncoding_ = TextEncoding::Gb18030;
+    std::vector<LineEnd> tailLineEnds_;
     // The own tail as the options file holds it, undecodable bytes included; the field shows
     // them as "�" and the stored text is written back while the field is left as it was.
     QString storedOwnTail_;
-    std::optional<QString> tailListProblem_;
+    std::optional<FileProblem> tailListProblem_;
     bool unloaded_ = false;
 
     QLineEdit* ownTailEdit_ = nullptr;

@@ -1,14 +1,18 @@
 #include "data/file_access.h"
+#include "data/tail_list_text.h"
 #include "editor/tail_editor_names.h"
 #include "shell/main_window_names.h"
 #include "support/file_size_limit.h"
 #include "support/program_fixture.h"
 
 #include <QClipboard>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
+
+#include <csignal>
 
 using namespace qlq;
 using namespace Qt::StringLiterals;
@@ -85,9 +89,98 @@ TEST_F(EditorWindowTest, LineAndParagraphSeparatorsInTailsSaveUnchangedAndShiftE
 
     // The codec's escapes for undecodable bytes (lone surrogates) go through the text as well.
     const QString escaped = u"x"_s + QChar(0xdc81) + u"y"_s;
-    TailEditorWindow escapes(desktop, {{escaped}, {}, {}, {}}, QIcon());
+    TailEditorWindow escapes(desktop, {{escaped}, {}, {}, {}, {}}, QIcon());
     ASSERT_TRUE(QTest::qWaitFor([&] { return escapes.textLoaded(); }));
     EXPECT_EQ(escapes.editorText(), escaped + u"\r\n"_s);
+}
+
+TEST_F(EditorWindowTest, LineEndsAndALongTailSaveAsTheFileHadThemAroundTheEdits) {
+    // Mostly lone CRs, one CR LF, no line end at the end, a tail of 10 000 characters.
+    const QByteArray longTail = QByteArray("\xC7\xE0").repeated(10000); // 青
+    const QByteArray file = "x\r" + longTail + "\ry\r\r\nz";
+    start(file);
+    QPointer<TailEditorWindow> editor = open();
+    const int pieces = static_cast<int>((10000 + kLongestParagraph - 1) / kLongestParagraph);
+    EXPECT_EQ(text5(editor)->blockCount(), pieces + 4); // the long tail in several paragraphs
+    click(editor, "Command16");
+    EXPECT_EQ(dir.read(kTailFile), file);
+
+    // Enter inside the long tail, Backspace joining "y" to it, a long line pasted at the end.
+    editor = open();
+    QPlainTextEdit* box = text5(editor);
+    const QTextBlock piece =
+        box->document()->findBlockByNumber(1 + static_cast<int>(5000 / kLongestParagraph));
+    QTextCursor cursor(piece);
+    cursor.setPosition(piece.position() + static_cast<int>(5000 % kLongestParagraph));
+    box->setTextCursor(cursor);
+    QTest::keyClick(box, Qt::Key_Return);
+    box->setTextCursor(QTextCursor(box->document()->findBlockByNumber(pieces + 2))); // "y"
+    QTest::keyClick(box, Qt::Key_Backspace);
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Return);
+    QGuiApplication::clipboard()->setText(u"new"_s + QString(5000, u'p'));
+    box->paste();
+    EXPECT_EQ(box->blockCount(), // the pasted line in pieces too
+              pieces + 4 + static_cast<int>((5003 + kLongestParagraph - 1) / kLongestParagraph));
+    const QString longText = QString(10000, u'青');
+    box->selectAll();
+    box->copy(); // a long tail is one line, whatever its paragraphs
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"x\n"_s + longText.left(5000) + u"\n"_s +
+                                                        longText.mid(5000) + u"y\n\nz\nnew"_s +
+                                                        QString(5000, u'p'));
+    click(editor, "Command16");
+    EXPECT_EQ(dir.read(kTailFile), "x\r" + longTail.left(10000) + "\r" + longTail.mid(10000) +
+                                       "y\r\r\nz\rnew" + QByteArray(5000, 'p'));
+    EXPECT_EQ(mainWindow()->tails().size(), 6);
+}
+
+TEST_F(EditorWindowTest, EditsLeftAtTheSessionEndAreKeptBesideTheListAndOfferedNextTime) {
+    const QString unsaved = kTailFile + u".unsaved"_s;
+    start("a\r\n");
+    program->endWithTheSession();
+    QPointer<TailEditorWindow> editor = open();
+    typeLine(editor, u"新"_s);
+    // What logout sends: the list stays as it was, the edits go beside it in its encoding.
+    const auto endTheSession = [&] {
+#ifdef Q_OS_WIN
+        editor->keepUnsavedText();
+#else
+        std::raise(SIGTERM);
+#endif
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.file(unsaved)); }));
+    };
+    EXPECT_TRUE(asksToQuit(endTheSession));
+    EXPECT_EQ(dir.read(unsaved), "a\r\n\xd0\xc2\r\n");
+    EXPECT_EQ(dir.read(kTailFile), "a\r\n");
+
+    const auto answer = [&](const QString& button) {
+        editor = open();
+        auto* box = editor->findChild<QMessageBox*>();
+        ASSERT_TRUE(box && QTest::qWaitFor([box] { return box->isVisible(); }));
+        for (QAbstractButton* b : box->buttons()) {
+            if (b->text() == button)
+                QTest::mouseClick(b, Qt::LeftButton);
+        }
+        settle();
+        EXPECT_FALSE(QFile::exists(dir.file(unsaved)));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return editor->hasUnsavedEdits() == (button == u"恢复"_s); }));
+    };
+    start();
+    answer(u"恢复"_s); // into the editor, unsaved: the list is not written unasked
+    EXPECT_EQ(editor->editorText(), u"a\r\n新\r\n"_s);
+    EXPECT_TRUE(editor->hasUnsavedEdits());
+    EXPECT_EQ(dir.read(kTailFile), "a\r\n");
+    ASSERT_TRUE(editor->keepUnsavedText());
+    click(editor, "Command1"); // 取消 still discards; a normal close keeps nothing
+    typeLine(open(), u"b"_s);
+    click(program->editor(), "Command1");
+    EXPECT_EQ(dir.read(unsaved), "a\r\n\xd0\xc2\r\n"); // the one kept before
+
+    answer(u"丢弃"_s);
+    EXPECT_EQ(editor->editorText(), u"a\r\n"_s);
+    EXPECT_FALSE(editor->hasUnsavedEdits());
+    EXPECT_EQ(messages(), 0);
 }
 
 TEST_F(EditorWindowTest, AListThatCouldNotBeReadIsShownAsSuchAndNeverSavedOver) {
@@ -162,7 +255,8 @@ TEST_F(EditorWindowTest, OneAtATimeAndCancelChangesNothing) {
     editor->showMinimized();
     EXPECT_EQ(open(), editor);
     EXPECT_FALSE(editor->isMinimized());
-    EXPECT_EQ(editor->editorText(), u"a\r\nb\r\ndropped\r\n"_s);
+    // The file's last line has no line end, and the text shows it so: typing goes on there.
+    EXPECT_EQ(editor->editorText(), u"a\r\nbdropped\r\n"_s);
 
     click(editor, names::kCancel);
     EXPECT_FALSE(editor);

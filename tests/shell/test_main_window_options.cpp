@@ -75,5 +75,6 @@ TEST_F(MainWindowOptions, AFailedSaveIsReportedOnce) {
     mainWindow()->close();
     ASSERT_EQ(messages(), 1);
     EXPECT_TRUE(desktop.calls().last().contains(kOptions));
+    EXPECT_TRUE(desktop.calls().last().contains(QStringLiteral("无法创建目录")));
     EXPECT_TRUE(QFileInfo(dir.corvane()).isFile());
 }
