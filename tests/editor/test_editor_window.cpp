@@ -102,7 +102,7 @@ TEST_F(EditorWindowTest, LineEndsAndALongTailSaveAsTheFileHadThemAroundTheEdits)
     QPointer<TailEditorWindow> editor = open();
     const int pieces = static_cast<int>((10000 + kLongestParagraph - 1) / kLongestParagraph);
     EXPECT_EQ(text5(editor)->blockCount(), pieces + 4); // the long tail in several paragraphs
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_EQ(dir.read(kTailFile), file);
 
     // Enter inside the long tail, Backspace joining "y" to it, a long line pasted at the end.
@@ -128,7 +128,7 @@ TEST_F(EditorWindowTest, LineEndsAndALongTailSaveAsTheFileHadThemAroundTheEdits)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), u"x\n"_s + longText.left(5000) + u"\n"_s +
                                                         longText.mid(5000) + u"y\n\nz\nnew"_s +
                                                         QString(5000, u'p'));
-    click(editor, "Command16");
+    click(editor, names::kSave);
     EXPECT_EQ(dir.read(kTailFile), "x\r" + longTail.left(10000) + "\r" + longTail.mid(10000) +
                                        "y\r\r\nz\rnew" + QByteArray(5000, 'p'));
     EXPECT_EQ(mainWindow()->tails().size(), 6);
@@ -172,9 +172,9 @@ TEST_F(EditorWindowTest, EditsLeftAtTheSessionEndAreKeptBesideTheListAndOfferedN
     EXPECT_TRUE(editor->hasUnsavedEdits());
     EXPECT_EQ(dir.read(kTailFile), "a\r\n");
     ASSERT_TRUE(editor->keepUnsavedText());
-    click(editor, "Command1"); // 取消 still discards; a normal close keeps nothing
+    click(editor, names::kCancel); // 取消 still discards; a normal close keeps nothing
     typeLine(open(), u"b"_s);
-    click(program->editor(), "Command1");
+    click(program->editor(), names::kCancel);
     EXPECT_EQ(dir.read(unsaved), "a\r\n\xd0\xc2\r\n"); // the one kept before
 
     answer(u"丢弃"_s);
