@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QLoggingCategory>
@@ -64,7 +65,7 @@ int setAutostart(bool on, const char* argv0) {
 }
 
 // An installed copy's first start: the samples, so that F8 pastes something from the start.
-void provideSamples(const DataPaths& paths, const QString& userDataDirectory) {
+void provideSamples(const DataPaths& paths, const std::optional<QString>& userDataDirectory) {
     if (paths.baseDirectory() != userDataDirectory)
         return; // a portable copy brings its own corvane/
     const QString samples =
@@ -115,10 +116,14 @@ int main(int argc, char* argv[]) {
         options.display.isEmpty() ? qEnvironmentVariable("DISPLAY") : options.display);
     SingleInstance instance(folder.path, instanceName);
     if (folder.path.isEmpty()) {
-        printTo(stderr, QStringLiteral("qinglanque: %1; running without the single-instance "
-                                       "guard\n")
-                            .arg(folder.problem));
-    } else if (!instance.tryClaim()) {
+        printTo(stderr,
+                QStringLiteral("qinglanque: 找不到只属于本用户的文件夹，无法保证只运行一个副本 / "
+                               "no folder of this user's alone to guard against a second "
+                               "copy (%1)\n")
+                    .arg(folder.problem));
+        return 1;
+    }
+    if (!instance.tryClaim()) {
         if (SingleInstance::send(folder.path, instanceName, SingleInstance::Request::Raise, 5000)) {
             printTo(stdout, QStringLiteral("青岚雀贴吧小尾巴已在运行 / already running: "
                                            "brought its window forward\n"));
@@ -129,20 +134,35 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // Qt wants a runtime folder too (and complains at every start without one); the gallery
+    // helper, started from here, then finds the same folder.
+    if (!folder.substituteRuntime.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.substituteRuntime));
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));
     // No display name: Qt would append it to every window's caption.
     setProgramLook(app);
     installQtTranslations(QLocale::system());
-    if (!folder.path.isEmpty() && !instance.listen())
+    if (!instance.listen())
         qCWarning(log::app, "a second start cannot reach this one: the socket in %ls failed",
                   qUtf16Printable(folder.path));
 
     const std::unique_ptr<Desktop> desktop = createDesktop();
-    const DataPaths paths = DataPaths::resolve(desktop->shell().programDirectory(),
-                                               desktop->shell().userDataDirectory());
-    provideSamples(paths, desktop->shell().userDataDirectory());
-    Program program(*desktop, paths, folder.path);
+    const std::optional<QString> userDataDirectory = desktop->shell().userDataDirectory();
+    const std::optional<DataPaths> paths =
+        DataPaths::resolve(desktop->shell().programDirectory(), userDataDirectory);
+    if (!paths) {
+        printTo(stderr, QStringLiteral(
+                            "qinglanque: 没有主文件夹（HOME 与 XDG_DATA_HOME 均未设为绝对路径），"
+                            "无处保存小尾巴 / no home folder: neither HOME nor "
+                            "XDG_DATA_HOME is an absolute path, so the tails have no "
+                            "place (a portable copy keeps them in corvane/ beside the "
+                            "program)\n"));
+        return 1;
+    }
+    provideSamples(*paths, userDataDirectory);
+    Program program(*desktop, *paths, folder.path);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &program, &Program::bringForward);
     program.endWithTheSession();
     if (options.background) {

@@ -75,9 +75,14 @@ TEST(TailListFile, AnUnchangedListSavesBackByteForByte) {
 TEST(DataPaths, PortableCorvaneBesideTheProgramWins) {
     TempProgramDir program;
     QTemporaryDir user;
-    EXPECT_EQ(DataPaths::resolve(program.path(), user.path()).baseDirectory(), user.path());
+    EXPECT_EQ(DataPaths::resolve(program.path(), user.path())->baseDirectory(), user.path());
+    EXPECT_FALSE(DataPaths::resolve(program.path(), std::nullopt)) << "no home: no folder";
     QDir().mkpath(program.corvane());
-    const DataPaths paths = DataPaths::resolve(program.path(), user.path());
-    EXPECT_EQ(paths.tailListFile(), program.corvane() + u"/qinglanque.ini"_s);
-    EXPECT_EQ(paths.optionsFile(), program.corvane() + u"/corvane.ini"_s);
+    for (const std::optional<QString>& home :
+         {std::optional(user.path()), std::optional<QString>()}) {
+        const std::optional<DataPaths> paths = DataPaths::resolve(program.path(), home);
+        ASSERT_TRUE(paths);
+        EXPECT_EQ(paths->tailListFile(), program.corvane() + u"/qinglanque.ini"_s);
+        EXPECT_EQ(paths->optionsFile(), program.corvane() + u"/corvane.ini"_s);
+    }
 }

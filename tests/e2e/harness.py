@@ -357,7 +357,7 @@ class Session:
     # ----- the program
 
     def start_program(self, tails=None, options=None, corvane_files=None, again=None, wait=True,
-                      beside=(), env=None):
+                      beside=(), env=None, args=()):
         """Starts the program from a fresh copy (or again's copy, for a restart); tails (a list
         or GBK bytes) and options go to corvane/; beside: executables copied next to it."""
         directory = again.directory if again else self.tmp / f"run{len(self.runs) + 1}"
@@ -372,7 +372,7 @@ class Session:
         for name, data in files.items():
             (directory / "corvane" / name).write_bytes(data)
         run = ProgramRun(f"program{len(self.runs) + 1}",
-                         [*self.launcher, str(directory / self.program.name)],
+                         [*self.launcher, str(directory / self.program.name), *args],
                          dict(self.env, **(env or {})), self.tmp, cwd=directory)
         run.directory = directory
         self.runs.append(run)
@@ -407,10 +407,10 @@ class Session:
     def xdotool(self, *args):
         return self.run("xdotool", *args, check=True)
 
-    def search_windows(self, name_regex, pid=None):
-        """Visible windows whose title matches. xdotool's own matching is byte-wise and lets
-        CJK patterns match too much, so every title is checked here again."""
-        out = self.run("xdotool", "search", "--onlyvisible",
+    def search_windows(self, name_regex, pid=None, visible=True):
+        """Windows (visible ones by default) whose title matches. xdotool's own matching is
+        byte-wise and lets CJK patterns match too much, so every title is checked here again."""
+        out = self.run("xdotool", "search", *(["--onlyvisible"] if visible else []),
                        *(["--pid", pid] if pid else []), "--name", name_regex)
         return [int(w) for w in out.split()
                 if re.search(name_regex, self.run("xdotool", "getwindowname", w).rstrip("\n"))]
@@ -427,6 +427,9 @@ class Session:
         values = dict(line.split("=") for line in
                       self.xdotool("getwindowgeometry", "--shell", window).split())
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def active_window(self):
+        return int(self.run("xdotool", "getactivewindow") or 0)
 
     def viewable(self, window):
         return "IsViewable" in self.run("xwininfo", "-id", window)
