@@ -90,10 +90,10 @@ expected=("usr/bin/qinglanque" "usr/share/applications/$app_id.desktop"
 for png in "$source_dir"/resources/icons/qinglanque-*.png; do
     size=$(basename "$png" .png)
     size=${size#qinglanque-}
-    expected+=("usr/share/icons/hicolor/${size}x${size}/apps/qinglanque.png")
+    expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
 [[ ! -f $source_dir/resources/icons/qinglanque.svg ]] ||
-    expected+=("usr/share/icons/hicolor/scalable/apps/qinglanque.svg")
+    expected+=("usr/share/icons/hicolor/scalable/apps/$app_id.svg")
 check "unexpected or missing files (< expected, > packaged)" \
     diff <(printf '%s\n' "${expected[@]}" | sort) <(echo "$files")
 check "program is root-owned and executable" \
@@ -111,6 +111,7 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 desktop=$root/usr/share/applications/$app_id.desktop
 check "desktop entry is valid" desktop-file-validate "$desktop"
+check "desktop entry names the installed icon" grep -qx "Icon=$app_id" "$desktop"
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
     cat "$work/as.log" >&2
