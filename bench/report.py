@@ -6,6 +6,8 @@ import platform
 import sys
 from pathlib import Path
 
+import measure_floor
+
 
 def benchmarks(path):
     data = json.loads(Path(path).read_text())
@@ -65,9 +67,12 @@ def main(folder):
     ]
     wine = folder / "wine.json"
     if wine.exists():
-        text = json.loads(wine.read_text())["wine_text_ms"]
-        rows.append(("F8 -> text in a Windows edit control, Wine (median / max)",
-                     "%.1f / %.1f ms" % (text["median"], text["max"]), "informational"))
+        runs = json.loads(wine.read_text())
+        for key, which in (("wine_text_ms", ""), ("wine_text_ms_old", ", older build")):
+            if key in runs:
+                rows.append((f"F8 -> text in a Windows edit control, Wine{which} (median / max)",
+                             "%.1f / %.1f ms" % (runs[key]["median"], runs[key]["max"]),
+                             "informational"))
     width = max(len(r[0]) for r in rows)
     value_width = max(len(r[1]) for r in rows)
     print(f"qinglanque benchmarks on {platform.node()} ({platform.machine()}, "
@@ -76,6 +81,10 @@ def main(folder):
     print("-" * (width + value_width + 12))
     for name, value, target in rows:
         print(f"{name:<{width}}  {value:<{value_width}}  {target}")
+    floor = folder / "floor.json"
+    if floor.exists():
+        print()
+        print("\n".join(measure_floor.table(json.loads(floor.read_text())["floor"])))
 
 
 if __name__ == "__main__":

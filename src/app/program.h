@@ -50,6 +50,8 @@ public:
 
 private:
     void reportKeyboardProblem();
+    // What the desktop asks of the user for F8 to work everywhere (a Wayland session).
+    void reportDesktopNotices();
 
     Desktop& desktop_;
     DataPaths paths_;

@@ -1,4 +1,6 @@
 #include "platform/desktop_factory.h"
+#include "platform/wayland/wayland_session.h"
+#include "platform/wayland/wayland_session_desktop.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_display_check.h"
 
@@ -21,6 +23,11 @@ std::optional<QString> prepareDesktop(const QString& platform, const QString& di
 }
 
 std::unique_ptr<Desktop> createDesktop() {
+    // An X11 display of its own (-display, DISPLAY pointed elsewhere) is still an X11 session as
+    // far as the program's windows go; the Wayland session adds what native windows need.
+    if (isWaylandSession(qEnvironmentVariable("WAYLAND_DISPLAY"),
+                         qEnvironmentVariable("XDG_SESSION_TYPE")))
+        return std::make_unique<WaylandSessionDesktop>();
     return std::make_unique<X11Desktop>();
 }
 

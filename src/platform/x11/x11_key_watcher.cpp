@@ -43,6 +43,7 @@ X11KeyWatcher::X11KeyWatcher(const char* displayName) {
     XIEventMask eventMask{XIAllMasterDevices, static_cast<int>(sizeof(mask)), mask};
     XISelectEvents(display_, DefaultRootWindow(display_), &eventMask, 1);
     refreshFromServer(); // keys already held when the program starts
+    probeF8Grab();
 
     notifier_ = new QSocketNotifier(ConnectionNumber(display_), QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &X11KeyWatcher::onSocketReadable);
@@ -75,6 +76,7 @@ X11KeyWatcher::Seen X11KeyWatcher::readEvents() {
         if (event.type == MappingNotify) {
             XRefreshKeyboardMapping(&event.xmapping);
             resolveKeycodes();
+            probeDue_ = true;
             if (mappingChanged_)
                 mappingChanged_();
             continue;
@@ -86,6 +88,7 @@ X11KeyWatcher::Seen X11KeyWatcher::readEvents() {
         const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
         const auto keycode = static_cast<unsigned>(raw->detail);
         const bool press = cookie->evtype == XI_RawKeyPress;
+        serverTime_ = static_cast<uint32_t>(raw->time);
         if (keycode < down_.size() && (press || cookie->evtype == XI_RawKeyRelease))
             down_[keycode] = press;
         if (press && keycode == f8Keycode_) {
@@ -95,6 +98,7 @@ X11KeyWatcher::Seen X11KeyWatcher::readEvents() {
         } else if (!press) {
             // F8 too: another program's grab of F8 ends with its release.
             seen.holdingKeyReleased |= keycode == f8Keycode_;
+            probeDue_ |= keycode == f8Keycode_;
             for (int i = 0; i < modifierCount_; ++i)
                 seen.holdingKeyReleased |= modifierKeycodes_[i] == keycode;
         }
@@ -104,13 +108,37 @@ X11KeyWatcher::Seen X11KeyWatcher::readEvents() {
 }
 
 void X11KeyWatcher::onSocketReadable() {
-    const Seen seen = readEvents();
-    if (!handler_)
+    do {
+        const Seen seen = readEvents();
+        if (handler_ && seen.holdingKeyReleased)
+            handler_(KeyActivity::HoldEnded);
+        if (handler_ && seen.f8Pressed)
+            handler_(KeyActivity::F8Pressed);
+        if (probeDue_) // after the press is answered: the probe costs a round trip
+            probeF8Grab();
+        // A round trip may have left events in Xlib's queue that the socket no longer shows.
+    } while (XEventsQueued(display_, QueuedAlready) > 0);
+}
+
+void X11KeyWatcher::probeF8Grab() {
+    probeDue_ = false;
+    if (f8Keycode_ == 0)
         return;
-    if (seen.holdingKeyReleased)
-        handler_(KeyActivity::HoldEnded);
-    if (seen.f8Pressed)
-        handler_(KeyActivity::F8Pressed);
+    // A grab of our own on F8 fails where another program has one; if it works, it is let go in
+    // the same breath.
+    xcb_connection_t* keys = XGetXCBConnection(display_);
+    const auto root = static_cast<xcb_window_t>(DefaultRootWindow(display_));
+    const auto key = static_cast<xcb_keycode_t>(f8Keycode_);
+    const xcb_void_cookie_t grab = xcb_grab_key_checked(keys, 0, root, XCB_MOD_MASK_ANY, key,
+                                                        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    xcb_ungrab_key(keys, key, root, XCB_MOD_MASK_ANY);
+    xcb_generic_error_t* error = xcb_request_check(keys, grab);
+    const bool grabbed = error && error->error_code == XCB_ACCESS;
+    std::free(error);
+    if (grabbed != f8GrabbedElsewhere_)
+        qCInfo(log::desktop, grabbed ? "another program has a shortcut on F8"
+                                     : "no other program has a shortcut on F8 any more");
+    f8GrabbedElsewhere_ = grabbed;
 }
 
 void X11KeyWatcher::refreshFromServer() {

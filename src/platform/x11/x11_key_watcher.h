@@ -35,9 +35,14 @@ public:
     bool pasteBlockingModifierDown();
     // F8 down now, as far as the events read so far tell.
     bool f8Down();
-    // Whether another program holds the keyboard, so that typed keys would go to it: a trial
-    // grab of our own fails then (a round trip).
+    // Whether another program has a shortcut on F8 (a passive grab), as found when the program
+    // started and after each F8 release. While F8 is down, such a program holds the keyboard.
+    bool f8GrabbedElsewhere() const { return f8GrabbedElsewhere_; }
+    // Whether another program holds the keyboard now, so that typed keys would go to it: a
+    // trial grab of our own fails then (a round trip).
     bool keyboardGrabbedElsewhere();
+    // The X server's time of the latest key event read: a time the server has passed.
+    uint32_t serverTime() const { return serverTime_; }
     // When the last F8 press was read from the server.
     Clock::time_point lastF8Seen() const { return lastF8Seen_; }
 
@@ -57,6 +62,7 @@ private:
 
     Seen readEvents();
     void onSocketReadable();
+    void probeF8Grab();
     void resolveKeycodes();
     // Asks the server which keys are down and takes its answer as the truth.
     void refreshFromServer();
@@ -71,6 +77,9 @@ private:
     int modifierCount_ = 0;
     std::bitset<256> down_;
     bool f8SinceQuery_ = false;
+    bool f8GrabbedElsewhere_ = false;
+    bool probeDue_ = false;
+    uint32_t serverTime_ = 0;
     Clock::time_point lastF8Seen_;
     std::function<void(KeyActivity)> handler_;
     std::function<void()> mappingChanged_;

@@ -67,6 +67,12 @@ bool X11Shell::trayDeliversDoubleClicks() const {
 }
 
 void X11Shell::readClipboardText(std::function<void(std::optional<QString>)> done) {
+    if (ownText_) {
+        if (std::optional<QString> text = ownText_()) {
+            done(std::move(text));
+            return;
+        }
+    }
     if (qtHoldsClipboard()) {
         done(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
         return;

@@ -26,7 +26,13 @@ public:
     bool trayDeliversDoubleClicks() const override;
     void readClipboardText(std::function<void(std::optional<QString>)> done) override;
 
+    // The text the press path holds on the clipboard, when it does: read without asking anyone.
+    void setOwnClipboardText(std::function<std::optional<QString>()> ownText) {
+        ownText_ = std::move(ownText);
+    }
+
 private:
+    std::function<std::optional<QString>()> ownText_;
     std::unique_ptr<X11ClipboardReader> clipboardReader_;
     std::unique_ptr<QTimer> trayRelay_;
     std::function<void(bool)> trayHandler_;

@@ -3,93 +3,97 @@
 #include "config/log_categories.h"
 #include "platform/common/paste_latency.h"
 #include "platform/x11/x11_key_watcher.h"
+#include "platform/x11/x11_press_connection.h"
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include <xcb/xtest.h>
+
+#include <cstdlib>
 
 namespace qlq {
 namespace {
 
 // The V key's position on the standard evdev keyboard, for layouts that have no 'v' at all
 // (Russian only, for example): applications still take Ctrl plus that key as Ctrl+V.
-constexpr unsigned kPhysicalVKeycode = 55;
+constexpr xcb_keycode_t kPhysicalVKeycode = 55;
 
-// The key that types one of the keysyms, asked of the server; level by level as Xlib's own
-// lookup goes, so a second layout's 'v' is found too.
-unsigned keycodeFor(Display* display, KeySym sym, KeySym alsoSym) {
-    int minCode = 0, maxCode = 0;
-    XDisplayKeycodes(display, &minCode, &maxCode);
-    const int count = maxCode - minCode + 1;
-    int perKeycode = 0;
-    KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(minCode), count, &perKeycode);
-    if (!map)
-        return 0;
-    unsigned found = 0;
-    for (int level = 0; level < perKeycode && found == 0; ++level) {
-        for (int i = 0; i < count && found == 0; ++i) {
-            const KeySym s = map[i * perKeycode + level];
-            if (s == sym || s == alsoSym)
-                found = static_cast<unsigned>(minCode + i);
-        }
-    }
-    XFree(map);
-    return found;
-}
+constexpr xcb_keysym_t kControlL = 0xffe3;
+constexpr xcb_keysym_t kReturn = 0xff0d;
+constexpr xcb_keysym_t kLowerV = 0x0076;
+constexpr xcb_keysym_t kUpperV = 0x0056;
 
 } // namespace
 
-X11Typist::X11Typist(X11KeyWatcher& watcher) : watcher_(watcher) {
-    Display* display = watcher_.display();
-    int event = 0, error = 0, major = 0, minor = 0;
-    if (!display || !XTestQueryExtension(display, &event, &error, &major, &minor))
-        return;
-    available_ = true;
-    resolveKeycodes();
+X11Typist::X11Typist(X11PressConnection& connection, X11KeyWatcher& watcher)
+    : connection_(connection), watcher_(watcher) {
+    if (connection_.ok() && connection_.hasXTest())
+        resolveKeycodes();
 }
 
 std::optional<QString> X11Typist::problem() const {
-    if (!available_ && watcher_.display())
+    if (connection_.ok() && !connection_.hasXTest())
         return QStringLiteral("显示服务器没有 XTest 扩展，无法模拟按键");
     return std::nullopt;
 }
 
 void X11Typist::resolveKeycodes() {
-    if (!available_)
+    xcb_connection_t* c = connection_.connection();
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const int first = setup->min_keycode;
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    xcb_get_keyboard_mapping_reply_t* reply = xcb_get_keyboard_mapping_reply(
+        c, xcb_get_keyboard_mapping(c, setup->min_keycode, static_cast<uint8_t>(count)), nullptr);
+    if (!reply)
         return;
-    Display* display = watcher_.display();
-    controlKeycode_ = keycodeFor(display, XK_Control_L, XK_Control_L);
-    vKeycode_ = keycodeFor(display, XK_v, XK_V);
-    vKeyTypesV_ = vKeycode_ != 0;
-    if (vKeycode_ == 0) {
-        int minCode = 0, maxCode = 0;
-        XDisplayKeycodes(display, &minCode, &maxCode);
-        if (static_cast<int>(kPhysicalVKeycode) >= minCode &&
-            static_cast<int>(kPhysicalVKeycode) <= maxCode)
-            vKeycode_ = kPhysicalVKeycode;
-    }
-    enterKeycode_ = keycodeFor(display, XK_Return, XK_Return);
+    const xcb_keysym_t* map = xcb_get_keyboard_mapping_keysyms(reply);
+    const int perKey = reply->keysyms_per_keycode;
+    // Level by level, as Xlib's own lookup goes, so a second layout's 'v' is found too.
+    const auto find = [&](xcb_keysym_t sym, xcb_keysym_t alsoSym) -> xcb_keycode_t {
+        for (int level = 0; level < perKey; ++level) {
+            for (int i = 0; i < count; ++i) {
+                const xcb_keysym_t s = map[i * perKey + level];
+                if (s == sym || s == alsoSym)
+                    return static_cast<xcb_keycode_t>(first + i);
+            }
+        }
+        return 0;
+    };
+    Keys keys;
+    keys.control = find(kControlL, kControlL);
+    keys.v = find(kLowerV, kUpperV);
+    keys.vTypesV = keys.v != 0;
+    if (keys.v == 0 && kPhysicalVKeycode >= setup->min_keycode &&
+        kPhysicalVKeycode <= setup->max_keycode)
+        keys.v = kPhysicalVKeycode;
+    keys.enter = find(kReturn, kReturn);
+    std::free(reply);
+    connection_.nudge(); // the reply may have come with events for the event thread
+    keys_ = keys;
 }
 
 std::optional<QString> X11Typist::holdBack() {
     // With Alt or Super held, Ctrl+V would not paste but a later Ctrl+Enter would still send.
-    if (watcher_.pasteBlockingModifierDown())
+    if (watcher_.pasteBlockingModifierDown()) {
+        heldBack_ = true;
         return QStringLiteral("Alt, Super or AltGr is held");
-    // Another program's global F8 shortcut holds the keyboard while F8 is down, and the keys
-    // would go to that program: wait for F8's release.
-    if (watcher_.f8Down() && watcher_.keyboardGrabbedElsewhere())
+    }
+    // Another program's shortcut on F8 holds the keyboard while F8 is down, and the keys would go
+    // to that program: wait for F8's release. Asked only where it can be so.
+    if ((heldBack_ || watcher_.f8GrabbedElsewhere()) && watcher_.f8Down() &&
+        watcher_.keyboardGrabbedElsewhere()) {
+        heldBack_ = true;
         return QStringLiteral("another program holds the keyboard while F8 is down");
+    }
+    heldBack_ = false;
     return std::nullopt;
 }
 
 Typist::Typed X11Typist::paste() {
-    if (!available_)
+    if (!connection_.hasXTest())
         return {false, false, QStringLiteral("the X server cannot type keys (no XTest)")};
-    // No round trip here: a layout switch that happened before F8 was read with the key events.
-    if (!typeCtrlPlus(vKeycode_))
-        return {false, false, QStringLiteral("the X server has no key for Ctrl or V")};
+    if (!typeCtrlPlus(keys_.v))
+        return {false, false, QStringLiteral("the keyboard map has no key for Ctrl or V")};
     logPasteLatency(watcher_.lastF8Seen());
-    if (!vKeyTypesV_)
+    if (!keys_.vTypesV)
         return {true, false,
                 QStringLiteral("no key types V in this layout: Ctrl+V went out on the V key's "
                                "place and may not have pasted")};
@@ -97,22 +101,26 @@ Typist::Typed X11Typist::paste() {
 }
 
 Typist::Typed X11Typist::submit() {
-    if (!typeCtrlPlus(enterKeycode_))
-        return {false, false, QStringLiteral("the X server has no key for Ctrl or Enter")};
+    if (!typeCtrlPlus(keys_.enter))
+        return {false, false, QStringLiteral("the keyboard map has no key for Ctrl or Enter")};
     return {true, true, QString()};
 }
 
-bool X11Typist::typeCtrlPlus(unsigned keycode) {
-    if (!available_ || controlKeycode_ == 0 || keycode == 0)
+bool X11Typist::typeCtrlPlus(xcb_keycode_t key) {
+    const xcb_keycode_t control = keys_.control;
+    if (control == 0 || key == 0)
         return false;
-    Display* display = watcher_.display();
-    bool ok = XTestFakeKeyEvent(display, controlKeycode_, True, CurrentTime);
-    ok = XTestFakeKeyEvent(display, keycode, True, CurrentTime) && ok;
-    ok = XTestFakeKeyEvent(display, keycode, False, CurrentTime) && ok;
-    ok = XTestFakeKeyEvent(display, controlKeycode_, False, CurrentTime) && ok;
-    // Without the flush the keys wait in Xlib's buffer until the next request.
-    XFlush(display);
-    return ok;
+    xcb_connection_t* c = connection_.connection();
+    const auto fake = [c](uint8_t type, xcb_keycode_t code) {
+        xcb_test_fake_input(c, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    };
+    fake(XCB_KEY_PRESS, control);
+    fake(XCB_KEY_PRESS, key);
+    fake(XCB_KEY_RELEASE, key);
+    fake(XCB_KEY_RELEASE, control);
+    // The clipboard's take waits in the same buffer: both leave together.
+    xcb_flush(c);
+    return true;
 }
 
 } // namespace qlq

@@ -2,17 +2,20 @@
 
 #include "platform/typist.h"
 
+#include <xcb/xcb.h>
+
 namespace qlq {
 
 class X11KeyWatcher;
+class X11PressConnection;
 
-// Types Ctrl+V and Ctrl+Enter through XTest on the key watcher's connection. Keys are looked up
-// in the server's keymap, again whenever the watcher reads that the mapping changed (it reads
-// what the server sent before every paste): after a layout switch the key that typed V may type
-// another letter.
+// Types Ctrl+V and Ctrl+Enter through XTest on the press path's connection, right behind the
+// clipboard's take. Keys are looked up in the server's keymap, again whenever it changes: after
+// a layout switch the key that typed V may type another letter. The watcher says whether a paste
+// must wait (a modifier held, another program holding the keyboard).
 class X11Typist : public Typist {
 public:
-    explicit X11Typist(X11KeyWatcher& watcher);
+    X11Typist(X11PressConnection& connection, X11KeyWatcher& watcher);
 
     std::optional<QString> problem() const override;
     std::optional<QString> holdBack() override;
@@ -21,18 +24,21 @@ public:
     Typed paste() override;
     Typed submit() override;
 
-    // Looks the keys up again in the server's current keymap.
+    // The keymap changed (the watcher reads that before every paste): look the keys up again.
     void resolveKeycodes();
 
 private:
-    bool typeCtrlPlus(unsigned keycode);
+    struct Keys {
+        xcb_keycode_t control = 0, v = 0, enter = 0;
+        bool vTypesV = false; // false when the physical V key stands in
+    };
 
+    bool typeCtrlPlus(xcb_keycode_t key);
+
+    X11PressConnection& connection_;
     X11KeyWatcher& watcher_;
-    bool available_ = false;
-    bool vKeyTypesV_ = false; // false when the physical V key stands in
-    unsigned controlKeycode_ = 0;
-    unsigned vKeycode_ = 0;
-    unsigned enterKeycode_ = 0;
+    Keys keys_;
+    bool heldBack_ = false; // the last attempt was held back: the next one checks thoroughly
 };
 
 } // namespace qlq
