@@ -125,9 +125,13 @@ class WaylandSession(harness.Session):
                               f"bindsym F8 exec {self.insert_command}\n"
                               f"exec {launcher[0]}\n")
             self.own(config)
+            # A session bus with the portal as wlroots desktops have it: no global shortcuts, no
+            # remote control (here: no backend at all).
+            (self.tmp / "no-portals").mkdir()
             self.env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman",
-                            WLR_LIBINPUT_NO_DEVICES="1")
-            argv = ["sway", "-c", str(config)]
+                            WLR_LIBINPUT_NO_DEVICES="1", XDG_CURRENT_DESKTOP="sway",
+                            XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
+            argv = ["dbus-run-session", "--", "sway", "-c", str(config)]
         elif self.compositor == "kwin":
             self.env.update(KWIN_COMPOSE="Q", QT_QPA_PLATFORM="wayland")
             argv = ["dbus-run-session", "--", _kwin_command(self.tmp), "--virtual",
