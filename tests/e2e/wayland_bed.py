@@ -133,7 +133,7 @@ class WaylandSession(harness.Session):
                             XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
             argv = ["dbus-run-session", "--", "sway", "-c", str(config)]
         elif self.compositor == "kwin":
-            self.env.update(KWIN_COMPOSE="Q", QT_QPA_PLATFORM="wayland")
+            self.env.update(KWIN_COMPOSE="Q", QT_QPA_PLATFORM="wayland", XDG_CURRENT_DESKTOP="KDE")
             argv = ["dbus-run-session", "--", _kwin_command(self.tmp), "--virtual",
                     "--xwayland", "--width", "1280", "--height", "720", *launcher]
             self.own(self.tmp / "kwin")

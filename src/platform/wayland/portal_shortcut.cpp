@@ -45,9 +45,33 @@ PortalShortcut::PortalShortcut(const QDBusConnection& bus) : bus_(bus) {
     qDBusRegisterMetaType<QList<PortalShortcutEntry>>();
 }
 
+namespace {
+
+QList<PortalShortcutEntry> ourShortcuts() {
+    return {{QString::fromLatin1(PortalShortcut::kShortcutId),
+             {{QStringLiteral("description"), QStringLiteral("插入下一条小尾巴")},
+              {QStringLiteral("preferred_trigger"), QStringLiteral("F8")}}}};
+}
+
+// The shortcut as a response lists it, with the key the desktop gave it.
+std::optional<QString> boundTrigger(const PortalResponse& response) {
+    const auto bound =
+        qdbus_cast<QList<PortalShortcutEntry>>(response.results.value(QStringLiteral("shortcuts")));
+    for (const PortalShortcutEntry& entry : bound) {
+        if (entry.id == QLatin1String(PortalShortcut::kShortcutId))
+            return entry.properties.value(QStringLiteral("trigger_description")).toString();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void PortalShortcut::start(std::function<void(const QString&)> failed) {
     failed_ = std::move(failed);
-    const QVariantMap options{{QStringLiteral("session_handle_token"), portalToken()}};
+    // KDE Plasma 5.27 binds the shortcuts handed to CreateSession and lists them in its answer
+    // (its BindShortcuts only opens System Settings); later portals ignore the option.
+    const QVariantMap options{{QStringLiteral("session_handle_token"), portalToken()},
+                              {QStringLiteral("shortcuts"), QVariant::fromValue(ourShortcuts())}};
     portalRequest(
         bus_, kInterface, QStringLiteral("CreateSession"), {options}, this,
         [this](const PortalResponse& response) {
@@ -64,34 +88,28 @@ void PortalShortcut::start(std::function<void(const QString&)> failed) {
                          SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
             bus_.connect(kService, session_, QStringLiteral("org.freedesktop.portal.Session"),
                          QStringLiteral("Closed"), this, SLOT(onSessionClosed(QVariantMap)));
+            if (const std::optional<QString> trigger = boundTrigger(response)) {
+                qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
+                       qUtf16Printable(*trigger));
+                return;
+            }
             bind();
         });
 }
 
 void PortalShortcut::bind() {
-    const QList<PortalShortcutEntry> shortcuts{
-        {QString::fromLatin1(kShortcutId),
-         {{QStringLiteral("description"), QStringLiteral("插入下一条小尾巴")},
-          {QStringLiteral("preferred_trigger"), QStringLiteral("F8")}}}};
     portalRequest(bus_, kInterface, QStringLiteral("BindShortcuts"),
-                  {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts),
-                   QString(), QVariantMap()},
+                  {QVariant::fromValue(QDBusObjectPath(session_)),
+                   QVariant::fromValue(ourShortcuts()), QString(), QVariantMap()},
                   this, [this](const PortalResponse& response) {
                       if (response.code != 0) {
                           fail(portalFailure(response));
                           return;
                       }
-                      const auto bound = qdbus_cast<QList<PortalShortcutEntry>>(
-                          response.results.value(QStringLiteral("shortcuts")));
-                      for (const PortalShortcutEntry& entry : bound) {
-                          if (entry.id == QLatin1String(kShortcutId)) {
-                              qCInfo(
-                                  log::desktop, "the desktop's shortcut for F8: %ls",
-                                  qUtf16Printable(
-                                      entry.properties.value(QStringLiteral("trigger_description"))
-                                          .toString()));
-                              return;
-                          }
+                      if (const std::optional<QString> trigger = boundTrigger(response)) {
+                          qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
+                                 qUtf16Printable(*trigger));
+                          return;
                       }
                       fail(QStringLiteral("the desktop did not bind the shortcut"));
                   });
