@@ -57,6 +57,19 @@ def _kwin_command(tmp):
     return str(copy)
 
 
+class _Piped(harness.Process):
+    """A child we talk to through pipes, stopped by pid like the others."""
+
+    def __init__(self, popen):
+        self.popen, self.pid, self.group = popen, popen.pid, False
+
+    def stop(self, timeout=5.0):
+        status = super().stop(timeout)
+        self.popen.stdin.close()
+        self.popen.stdout.close()
+        return status
+
+
 class WaylandSession(harness.Session):
     """compositor: "sway", "kwin" or "mutter". On sway, F8 is bound to `qinglanque --insert`."""
 
@@ -138,7 +151,11 @@ class WaylandSession(harness.Session):
                     "--xwayland", "--width", "1280", "--height", "720", *launcher]
             self.own(self.tmp / "kwin")
         elif self.compositor == "mutter":
-            self.env.update(LIBGL_ALWAYS_SOFTWARE="1")
+            # GNOME's portal backend needs gnome-shell; none here (its remote-control dialog
+            # could not be answered in a test anyway).
+            (self.tmp / "no-portals").mkdir()
+            self.env.update(LIBGL_ALWAYS_SOFTWARE="1", XDG_CURRENT_DESKTOP="GNOME",
+                            XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
             argv = ["dbus-run-session", "--", "mutter", "--headless", "--wayland",
                     "--virtual-monitor", "1280x720", "--", *launcher]
         else:
@@ -187,6 +204,36 @@ class WaylandSession(harness.Session):
         mark = self.page.last_seq()
         self.press("Escape")
         return self.page.wait_for("cleared", after=mark)["seq"]
+
+    def mutter_keyboard(self):
+        """mutter's private remote-desktop input as the test's keyboard: a child that keeps
+        the session; press(keysym, ...) taps keys, the first held while the rest are tapped."""
+        script = self.tmp / "bin" / "mutter_keys.py"
+        shutil.copy(Path(__file__).with_name("mutter_keys.py"), script)
+        self.own(script)
+        user = {"user": self.user.pw_uid, "group": self.user.pw_gid,
+                "extra_groups": []} if self.user else {}
+        child = subprocess.Popen(["/usr/bin/python3", str(script)], env=self.env,
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+                                 **user)
+        self._processes.append(_Piped(child))
+        ready = select.select([child.stdout], [], [], TIMEOUT)[0] and child.stdout.readline()
+        if ready != "ready\n":
+            raise RuntimeError("mutter's remote-desktop session did not start")
+
+        def send(keysym, down):
+            child.stdin.write(f"{keysym:x} {int(down)}\n")
+            child.stdin.flush()
+            if child.stdout.readline() != "ok\n":
+                raise RuntimeError("mutter did not take a key")
+
+        def press(*keysyms):
+            for keysym in keysyms:
+                send(keysym, True)
+            for keysym in reversed(keysyms):
+                send(keysym, False)
+
+        return press
 
     def run_as_user(self, *argv, check=False, env=None):
         """A command as the session's user; (exit status, its output)."""
