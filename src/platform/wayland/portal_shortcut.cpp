@@ -45,9 +45,35 @@ PortalShortcut::PortalShortcut(const QDBusConnection& bus) : bus_(bus) {
     qDBusRegisterMetaType<QList<PortalShortcutEntry>>();
 }
 
+namespace {
+
+QList<PortalShortcutEntry> ourShortcuts() {
+    return {{QString::fromLatin1(PortalShortcut::kShortcutId),
+             {{QStringLiteral("description"), QStringLiteral("插入下一条小尾巴")},
+              {QStringLiteral("preferred_trigger"), QStringLiteral("F8")}}}};
+}
+
+// The trigger a portal's answer names for our shortcut, when it names it.
+std::optional<QString> boundTrigger(const PortalResponse& response) {
+    const auto bound =
+        qdbus_cast<QList<PortalShortcutEntry>>(response.results.value(QStringLiteral("shortcuts")));
+    for (const PortalShortcutEntry& entry : bound) {
+        if (entry.id == QLatin1String(PortalShortcut::kShortcutId))
+            return entry.properties.value(QStringLiteral("trigger_description")).toString();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void PortalShortcut::start(std::function<void(const QString&)> failed) {
     failed_ = std::move(failed);
-    const QVariantMap options{{QStringLiteral("session_handle_token"), portalToken()}};
+    // Plasma 5.27 takes the shortcuts with the session and names the desktop's entry after the
+    // session's token: the same token every time finds the user's key again. (Its
+    // BindShortcuts only opens the system settings.)
+    const QVariantMap options{
+        {QStringLiteral("session_handle_token"), QStringLiteral("qinglanque_f8")},
+        {QStringLiteral("shortcuts"), QVariant::fromValue(ourShortcuts())}};
     portalRequest(
         bus_, kInterface, QStringLiteral("CreateSession"), {options}, this,
         [this](const PortalResponse& response) {
@@ -64,37 +90,28 @@ void PortalShortcut::start(std::function<void(const QString&)> failed) {
                          SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
             bus_.connect(kService, session_, QStringLiteral("org.freedesktop.portal.Session"),
                          QStringLiteral("Closed"), this, SLOT(onSessionClosed(QVariantMap)));
-            bind();
+            if (std::optional<QString> trigger = boundTrigger(response))
+                qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
+                       qUtf16Printable(*trigger));
+            else
+                bind();
         });
 }
 
 void PortalShortcut::bind() {
-    const QList<PortalShortcutEntry> shortcuts{
-        {QString::fromLatin1(kShortcutId),
-         {{QStringLiteral("description"), QStringLiteral("插入下一条小尾巴")},
-          {QStringLiteral("preferred_trigger"), QStringLiteral("F8")}}}};
-    portalRequest(bus_, kInterface, QStringLiteral("BindShortcuts"),
-                  {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts),
-                   QString(), QVariantMap()},
-                  this, [this](const PortalResponse& response) {
-                      if (response.code != 0) {
-                          fail(portalFailure(response));
-                          return;
-                      }
-                      const auto bound = qdbus_cast<QList<PortalShortcutEntry>>(
-                          response.results.value(QStringLiteral("shortcuts")));
-                      for (const PortalShortcutEntry& entry : bound) {
-                          if (entry.id == QLatin1String(kShortcutId)) {
-                              qCInfo(
-                                  log::desktop, "the desktop's shortcut for F8: %ls",
-                                  qUtf16Printable(
-                                      entry.properties.value(QStringLiteral("trigger_description"))
-                                          .toString()));
-                              return;
-                          }
-                      }
-                      fail(QStringLiteral("the desktop did not bind the shortcut"));
-                  });
+    portalRequest(
+        bus_, kInterface, QStringLiteral("BindShortcuts"),
+        {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(ourShortcuts()),
+         QString(), QVariantMap()},
+        this, [this](const PortalResponse& response) {
+            if (response.code != 0) {
+                fail(portalFailure(response));
+                return;
+            }
+            // Some desktops answer without the list.
+            qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
+                   qUtf16Printable(boundTrigger(response).value_or(QStringLiteral("bound"))));
+        });
 }
 
 void PortalShortcut::fail(const QString& why) {
