@@ -62,6 +62,14 @@ class NotepadTest(unittest.TestCase):
         run = self.s.start_program(again=run, options=options_file(OWN, check2=1))
         self.assertEqual(self.typed_into_notepad(1),
                          "\u3000\n\u3000\n" + TAILS[0] + "\n" + OWN)
+        # F8 with Alt held: the paste waits for Alt's release, then goes once.
+        self.s.xdotool("key", "ctrl+a", "BackSpace")
+        self.s.xdotool("keydown", "alt")
+        self.s.press("F8")
+        time.sleep(1.2)
+        self.s.xdotool("keyup", "alt")
+        self.assertEqual(self.typed_into_notepad(0),
+                         "\u3000\n\u3000\n" + TAILS[1] + "\n" + OWN)
         self.assertEqual(self.s.stop_program(run), 0)
         self.assertEqual(run.read_file("corvane.ini"), options_file(OWN, check2=1))
 

@@ -53,7 +53,7 @@ QList<PortalShortcutEntry> ourShortcuts() {
               {QStringLiteral("preferred_trigger"), QStringLiteral("F8")}}}};
 }
 
-// The shortcut as a response lists it, with the key the desktop gave it.
+// The trigger a portal's answer names for our shortcut, when it names it.
 std::optional<QString> boundTrigger(const PortalResponse& response) {
     const auto bound =
         qdbus_cast<QList<PortalShortcutEntry>>(response.results.value(QStringLiteral("shortcuts")));
@@ -68,10 +68,12 @@ std::optional<QString> boundTrigger(const PortalResponse& response) {
 
 void PortalShortcut::start(std::function<void(const QString&)> failed) {
     failed_ = std::move(failed);
-    // KDE Plasma 5.27 binds the shortcuts handed to CreateSession and lists them in its answer
-    // (its BindShortcuts only opens System Settings); later portals ignore the option.
-    const QVariantMap options{{QStringLiteral("session_handle_token"), portalToken()},
-                              {QStringLiteral("shortcuts"), QVariant::fromValue(ourShortcuts())}};
+    // Plasma 5.27 takes the shortcuts with the session and names the desktop's entry after the
+    // session's token: the same token every time finds the user's key again. (Its
+    // BindShortcuts only opens the system settings.)
+    const QVariantMap options{
+        {QStringLiteral("session_handle_token"), QStringLiteral("qinglanque_f8")},
+        {QStringLiteral("shortcuts"), QVariant::fromValue(ourShortcuts())}};
     portalRequest(
         bus_, kInterface, QStringLiteral("CreateSession"), {options}, this,
         [this](const PortalResponse& response) {
@@ -88,31 +90,28 @@ void PortalShortcut::start(std::function<void(const QString&)> failed) {
                          SLOT(onDeactivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
             bus_.connect(kService, session_, QStringLiteral("org.freedesktop.portal.Session"),
                          QStringLiteral("Closed"), this, SLOT(onSessionClosed(QVariantMap)));
-            if (const std::optional<QString> trigger = boundTrigger(response)) {
+            if (std::optional<QString> trigger = boundTrigger(response))
                 qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
                        qUtf16Printable(*trigger));
-                return;
-            }
-            bind();
+            else
+                bind();
         });
 }
 
 void PortalShortcut::bind() {
-    portalRequest(bus_, kInterface, QStringLiteral("BindShortcuts"),
-                  {QVariant::fromValue(QDBusObjectPath(session_)),
-                   QVariant::fromValue(ourShortcuts()), QString(), QVariantMap()},
-                  this, [this](const PortalResponse& response) {
-                      if (response.code != 0) {
-                          fail(portalFailure(response));
-                          return;
-                      }
-                      if (const std::optional<QString> trigger = boundTrigger(response)) {
-                          qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
-                                 qUtf16Printable(*trigger));
-                          return;
-                      }
-                      fail(QStringLiteral("the desktop did not bind the shortcut"));
-                  });
+    portalRequest(
+        bus_, kInterface, QStringLiteral("BindShortcuts"),
+        {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(ourShortcuts()),
+         QString(), QVariantMap()},
+        this, [this](const PortalResponse& response) {
+            if (response.code != 0) {
+                fail(portalFailure(response));
+                return;
+            }
+            // Some desktops answer without the list.
+            qCInfo(log::desktop, "the desktop's shortcut for F8: %ls",
+                   qUtf16Printable(boundTrigger(response).value_or(QStringLiteral("bound"))));
+        });
 }
 
 void PortalShortcut::fail(const QString& why) {

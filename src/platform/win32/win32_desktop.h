@@ -1,27 +1,18 @@
 #pragma once
 
-#include "platform/common/qt_shell.h"
 #include "platform/desktop.h"
+#include "platform/win32/win32_shell.h"
 
 #include <memory>
 
 namespace qlq {
 
+class Win32ClipboardWriter;
 class Win32KeyWatcher;
 class Win32Typist;
-class Win32ClipboardWriter;
 
-// The Windows shell: ShellExecute for web pages, the roaming data folder, Qt's clipboard.
-class Win32Shell : public QtShell {
-public:
-    void openUrl(const QUrl& url) override;
-    QString userDataDirectory() const override;
-    void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
-    void readClipboardText(std::function<void(std::optional<QString>)> done) override;
-};
-
-// The Windows desktop: F8 watched by GetAsyncKeyState and a hook that only looks, the
-// shortcuts typed with SendInput by virtual key, the clipboard through Qt.
+// The Windows desktop: F8 watched by GetAsyncKeyState and a hook that only looks, the clipboard
+// set directly, the shortcuts typed with SendInput right behind it.
 class Win32Desktop : public Desktop {
 public:
     Win32Desktop();

@@ -82,8 +82,13 @@ void X11ClipboardOwner::takeNow(const QString& text, bool careful) {
     watch.generation = generation_;
     watch.careful = careful;
     watch.since = Clock::now();
-    if (watch_ && !watch_->decided && watch_->verdict)
-        qCDebug(log::desktop, "an earlier paste's clipboard watch ends with a new take");
+    if (watch_ && watch_->verdict) // an earlier paste still waited for its verdict
+        QMetaObject::invokeMethod(
+            this,
+            [done = std::move(watch_->verdict)] {
+                done(QStringLiteral("a newer press took the clipboard first"));
+            },
+            Qt::QueuedConnection);
     watch_ = std::move(watch);
     own_ = true;
     xcb_set_selection_owner(connection_.connection(), connection_.window(),
