@@ -14,8 +14,6 @@ import subprocess
 import tempfile
 import threading
 import http.server
-import time
-import uuid
 from pathlib import Path
 
 import harness
@@ -192,9 +190,6 @@ class WaylandSession(harness.Session):
     def press(self, key):
         self.wtype("-k", key)
 
-    def swaymsg(self, *args):
-        return self.run("swaymsg", *args, check=True)
-
     def focus_browser(self):
         """Gives the page's window the focus (a window mapped meanwhile may take it back) and
         empties the box; returns the mark to wait after."""
@@ -216,11 +211,9 @@ class WaylandSession(harness.Session):
         script = self.tmp / "bin" / "mutter_keys.py"
         shutil.copy(Path(__file__).with_name("mutter_keys.py"), script)
         self.own(script)
-        user = {"user": self.user.pw_uid, "group": self.user.pw_gid,
-                "extra_groups": []} if self.user else {}
         child = subprocess.Popen(["/usr/bin/python3", str(script)], env=self.env,
                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-                                 **user)
+                                 **self._popen_user())
         self._processes.append(_Piped(child))
         ready = select.select([child.stdout], [], [], TIMEOUT)[0] and child.stdout.readline()
         if ready != "ready\n":
@@ -240,12 +233,14 @@ class WaylandSession(harness.Session):
 
         return press
 
+    def _popen_user(self):
+        return {"user": self.user.pw_uid, "group": self.user.pw_gid,
+                "extra_groups": []} if self.user else {}
+
     def run_as_user(self, *argv, check=False, env=None):
         """A command as the session's user; (exit status, its output)."""
-        user = {"user": self.user.pw_uid, "group": self.user.pw_gid,
-                "extra_groups": []} if self.user else {}
         result = subprocess.run([str(a) for a in argv], env=dict(self.env, **(env or {})),
-                                capture_output=True, timeout=30, **user)
+                                capture_output=True, timeout=30, **self._popen_user())
         output = (result.stdout + result.stderr).decode(errors="replace")
         if check and result.returncode != 0:
             raise RuntimeError(f"{argv} failed: {output}")
