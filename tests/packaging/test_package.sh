@@ -66,7 +66,7 @@ has_entry() { # has_entry LIST ENTRY: a whole entry, with or without a version
     grep -qE "(^|, )$(sed 's/[|+.()=]/\\&/g' <<<"$2")( \(|,|$)" <<<"$1"
 }
 for d in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libx11-6 libxi6 \
-    libxtst6; do # from dpkg-shlibdeps; the rest is written out in cmake/Packaging.cmake
+    libxcb-xtest0 libwayland-client0; do # from dpkg-shlibdeps; the rest is written out in cmake/Packaging.cmake
     has_entry "$depends" "$d" || fail "Depends lacks $d"
 done
 for d in libqt6webenginewidgets6 libqt6webenginecore6; do
