@@ -1,5 +1,6 @@
 #include "app/autostart_entry.h"
 #include "app/command_line.h"
+#include "app/gnome_f8_binding.h"
 #include "app/program.h"
 #include "app/qt_translations.h"
 #include "config/build_config.h"
@@ -53,7 +54,8 @@ QString programFile(const char* argv0) {
 int setAutostart(bool on, const char* argv0) {
     const AutostartEntry entry(
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-        QString::fromUtf8(config::kAppId), programFile(argv0));
+        QString::fromUtf8(config::kAppId), programFile(argv0),
+        {QString::fromUtf8(config::kFormerAppId)});
     const std::optional<QString> error = on ? entry.turnOn() : entry.turnOff();
     if (error) {
         printTo(stderr, QStringLiteral("qinglanque: %1: %2\n").arg(entry.path(), *error));
@@ -62,6 +64,36 @@ int setAutostart(bool on, const char* argv0) {
     printTo(stdout, on ? QStringLiteral("自动启动已开启 / autostart on: %1\n").arg(entry.path())
                        : QStringLiteral("自动启动已关闭 / autostart off\n"));
     return 0;
+}
+
+int setGnomeF8(bool on, const char* argv0) {
+    const GnomeF8Binding binding(programFile(argv0));
+    const GnomeF8Binding::Outcome outcome = on ? binding.bind() : binding.unbind();
+    if (!outcome.ok) {
+        printTo(stderr, QStringLiteral("qinglanque: --bind-gnome-f8: %1\n").arg(outcome.message));
+        return 1;
+    }
+    printTo(stdout, outcome.message);
+    return 0;
+}
+
+// `qinglanque --insert`, which a desktop shortcut runs for F8: one press in the running copy,
+// quickly and silently. A shortcut's command may see no X display, or another name for it:
+// then the one copy of this user that listens is the one meant.
+int insertOnce(const QString& display) {
+    const PrivateFolder folder = privateRuntimeFolder();
+    QStringList names{programInstanceName(display)};
+    QStringList others = runningProgramInstances(folder.path);
+    others.removeAll(names.front());
+    if (others.size() == 1)
+        names << others.front();
+    for (const QString& name : names) {
+        if (SingleInstance::send(folder.path, name, SingleInstance::Request::Press, 0))
+            return 0;
+    }
+    printTo(stderr, QStringLiteral("qinglanque: 青岚雀贴吧小尾巴没有在运行 / no running copy to "
+                                   "insert a tail\n"));
+    return 1;
 }
 
 // An installed copy's first start: the samples, so that F8 pastes something from the start.
@@ -95,8 +127,13 @@ int main(int argc, char* argv[]) {
     if (commandLine.exitCode)
         return *commandLine.exitCode;
     const StartOptions& options = commandLine.options;
+    if (options.insert)
+        return insertOnce(options.display.isEmpty() ? qEnvironmentVariable("DISPLAY")
+                                                    : options.display);
     if (options.autostart)
         return setAutostart(*options.autostart, argv[0]);
+    if (options.gnomeF8)
+        return setGnomeF8(*options.gnomeF8, argv[0]);
     if (options.verbose) {
         QLoggingCategory::setFilterRules(QStringLiteral("qlq.*=true"));
         qSetMessagePattern(QStringLiteral("%{time process} %{category}: %{message}"));
@@ -141,6 +178,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque"));
+    // Wayland compositors match our windows to the desktop entry (its name and icon) by this.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(config::kAppId));
     // No display name: Qt would append it to every window's caption.
     setProgramLook(app);
     installQtTranslations(QLocale::system());
@@ -164,6 +203,10 @@ int main(int argc, char* argv[]) {
     provideSamples(*paths, userDataDirectory);
     Program program(*desktop, *paths, folder.path);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &program, &Program::bringForward);
+    QObject::connect(&instance, &SingleInstance::pressRequested, &program, [&desktop] {
+        qCInfo(log::app, "--insert: one press asked for");
+        desktop->requestPress();
+    });
     program.endWithTheSession();
     if (options.background) {
         program.showMainWindow(true);

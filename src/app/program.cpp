@@ -18,6 +18,7 @@ Program::Program(Desktop& desktop, DataPaths paths, QString instanceFolder, QObj
       gallery_(desktop.shell(), GalleryLauncher::defaultHelperPath(), std::move(instanceFolder)) {}
 
 Program::~Program() {
+    desktop_.setNoticeHandler({});
     delete help_;
     delete editor_;
     delete mainWindow_;
@@ -40,6 +41,7 @@ void Program::showMainWindow(bool inBackground) {
     else
         window->show();
     reportKeyboardProblem();
+    reportDesktopNotices();
 }
 
 void Program::bringForward() {
@@ -100,6 +102,15 @@ void Program::reportKeyboardProblem() {
                                      QStringLiteral("无法监视 F8 键：%1。\n按 F8 不会插入小尾巴；"
                                                     "其余功能照常可用。")
                                          .arg(text));
+    });
+}
+
+void Program::reportDesktopNotices() {
+    desktop_.setNoticeHandler([this](const QString& text) {
+        qCWarning(log::desktop, "%ls", qUtf16Printable(text));
+        QTimer::singleShot(0, mainWindow_, [this, text] {
+            desktop_.shell().showMessage(mainWindow_, programTitle(), text);
+        });
     });
 }
 

@@ -52,6 +52,8 @@ public:
 private:
     void reportKeyboardProblem();
     void endWithTheSessionNow();
+    // What the desktop asks of the user for F8 to work everywhere (a Wayland session).
+    void reportDesktopNotices();
 
     Desktop& desktop_;
     DataPaths paths_;

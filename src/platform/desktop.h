@@ -4,6 +4,7 @@
 #include "platform/press_path.h"
 #include "platform/shell_services.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,9 +21,15 @@ public:
     PressPath& pressPath() { return *pressPath_; }
     // `qinglanque --insert`: one press, as if F8 were tapped.
     void requestPress() { requested_.request(); }
+    // What the user should know or do so that F8 works everywhere on this desktop (bind a key,
+    // allow a request), beside the press path's problem: told at once when known at start,
+    // later when the desktop refuses something.
+    virtual void setNoticeHandler(std::function<void(const QString&)> handler) { (void)handler; }
 
 protected:
     Desktop();
+    // The merged sources, for a desktop that asks which of its own reported a press.
+    const KeySources& keySources() const { return *keys_; }
     // `keys`: the desktop's own sources, the primary one first; the requested presses join them.
     void assemble(std::vector<KeySource*> keys, ClipboardWriter& clipboard, Typist& typist);
     // Before the parts go: nothing may call into them any more.

@@ -1,5 +1,9 @@
 #include "platform/key_sources.h"
 
+#include <QElapsedTimer>
+
+#include <memory>
+
 namespace qlq {
 
 void RequestedPresses::request() {
@@ -14,7 +18,16 @@ bool RequestedPresses::queryF8Pressed() {
     return requested;
 }
 
-KeySources::KeySources(std::vector<KeySource*> sources) : sources_(std::move(sources)) {}
+KeySources::KeySources(std::vector<KeySource*> sources, std::function<qint64()> nowMs)
+    : sources_(std::move(sources)), nowMs_(std::move(nowMs)) {
+    if (!nowMs_) {
+        nowMs_ = [clock = std::make_shared<QElapsedTimer>()] {
+            if (!clock->isValid())
+                clock->start();
+            return clock->elapsed();
+        };
+    }
+}
 
 KeySources::~KeySources() {
     for (KeySource* source : sources_)
@@ -26,10 +39,25 @@ std::optional<QString> KeySources::problem() const {
 }
 
 bool KeySources::queryF8Pressed() {
+    std::vector<bool> from(sources_.size());
     bool pressed = false;
-    for (KeySource* source : sources_)
-        pressed = source->queryF8Pressed() || pressed; // every source's "since" is consumed
+    for (std::size_t i = 0; i < sources_.size(); ++i) {
+        from[i] = sources_[i]->queryF8Pressed(); // every source's "since" is consumed
+        pressed = pressed || from[i];
+    }
+    if (pressed)
+        lastPressFrom_ = std::move(from);
     return pressed;
+}
+
+bool KeySources::lastPressOnlyFrom(const KeySource* source) const {
+    bool only = false;
+    for (std::size_t i = 0; i < lastPressFrom_.size(); ++i) {
+        if (lastPressFrom_[i] && sources_[i] != source)
+            return false;
+        only = only || (lastPressFrom_[i] && sources_[i] == source);
+    }
+    return only;
 }
 
 void KeySources::setHandler(std::function<void(KeyActivity)> handler) {
@@ -44,13 +72,14 @@ void KeySources::setHandler(std::function<void(KeyActivity)> handler) {
 
 void KeySources::onActivity(std::size_t source, KeyActivity activity) {
     if (activity == KeyActivity::F8Pressed) {
-        const bool samePress = sinceLastReport_.isValid() && lastReporter_ != source &&
-                               sinceLastReport_.elapsed() < kSamePressMs;
+        const qint64 now = nowMs_();
+        const bool samePress =
+            lastReportMs_ && lastReporter_ != source && now - *lastReportMs_ < kSamePressMs;
         if (samePress) {
             sources_[source]->queryF8Pressed(); // already answered through the other source
             return;
         }
-        sinceLastReport_.start();
+        lastReportMs_ = now;
         lastReporter_ = source;
     }
     if (handler_)

@@ -2,8 +2,6 @@
 
 #include "platform/key_source.h"
 
-#include <QElapsedTimer>
-
 #include <vector>
 
 namespace qlq {
@@ -32,21 +30,26 @@ class KeySources : public KeySource {
 public:
     static constexpr int kSamePressMs = 150;
 
-    // The first source is the primary one: its problem is the one reported.
-    explicit KeySources(std::vector<KeySource*> sources);
+    // The first source is the primary one: its problem is the one reported. `nowMs` is a
+    // steady clock in milliseconds.
+    explicit KeySources(std::vector<KeySource*> sources, std::function<qint64()> nowMs = {});
     ~KeySources() override;
 
     std::optional<QString> problem() const override;
     bool queryF8Pressed() override;
     void setHandler(std::function<void(KeyActivity)> handler) override;
+    // Whether `source` alone reported the press the last query answered.
+    bool lastPressOnlyFrom(const KeySource* source) const;
 
 private:
     void onActivity(std::size_t source, KeyActivity activity);
 
     std::vector<KeySource*> sources_;
     std::function<void(KeyActivity)> handler_;
-    QElapsedTimer sinceLastReport_;
+    std::function<qint64()> nowMs_;
+    std::optional<qint64> lastReportMs_;
     std::size_t lastReporter_ = 0;
+    std::vector<bool> lastPressFrom_;
 };
 
 } // namespace qlq

@@ -85,10 +85,13 @@ def _stragglers(token):
 
 
 class Process:
-    """A child with its own log file; group=True gives it a process group of its own."""
+    """A child with its own log file; group=True gives it a process group of its own, run_as
+    (uid, gid) another user."""
 
-    def __init__(self, name, argv, env, log_dir, group=False, **popen):
+    def __init__(self, name, argv, env, log_dir, group=False, run_as=None, **popen):
         self.group = group
+        if run_as:
+            popen.update(user=run_as[0], group=run_as[1], extra_groups=[])
         self.log_path = Path(log_dir) / f"{name}.log"
         with open(self.log_path, "wb") as log:
             self.popen = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log,
@@ -218,6 +221,7 @@ class Session:
         self.pages = {"/": (HERE / "page.html").read_bytes()}
         self.tmp = self._x = self._server = self.browser_window = None
         self.runs, self._processes = [], []
+        self.as_user = {}  # {"run_as": (uid, gid)} for every process (Wayland beds)
 
     def __enter__(self):
         self.start()
@@ -283,7 +287,8 @@ class Session:
 
     def spawn(self, name, argv, group=False, env=None, **popen):
         """Starts an extra process on the display; env adds to the session's environment."""
-        proc = Process(name, argv, dict(self.env, **(env or {})), self.tmp, group, **popen)
+        proc = Process(name, argv, dict(self.env, **(env or {})), self.tmp, group,
+                       **self.as_user, **popen)
         self._processes.append(proc)
         return proc
 
@@ -371,9 +376,10 @@ class Session:
             files["corvane.ini"] = options
         for name, data in files.items():
             (directory / "corvane" / name).write_bytes(data)
+        self.own(directory)
         run = ProgramRun(f"program{len(self.runs) + 1}",
                          [*self.launcher, str(directory / self.program.name), *args],
-                         dict(self.env, **(env or {})), self.tmp, cwd=directory)
+                         dict(self.env, **(env or {})), self.tmp, cwd=directory, **self.as_user)
         run.directory = directory
         self.runs.append(run)
         if wait:
@@ -382,6 +388,9 @@ class Session:
             except TimeoutError as error:
                 raise AssertionError(f"{error}; program log:\n{run.log_text()}") from None
         return run
+
+    def own(self, path):
+        """Hands what the session wrote to the user its processes run as (Wayland beds)."""
 
     def stop_program(self, run):
         """Closes the main window as the user would; returns the exit status. A program that
@@ -401,7 +410,8 @@ class Session:
         result = subprocess.run([str(a) for a in argv], env=self.env, capture_output=True,
                                 timeout=30)
         if check and result.returncode != 0:
-            raise RuntimeError(f"{argv} failed: {result.stderr.decode(errors='replace')}")
+            raise RuntimeError(f"{argv} failed: "
+                               f"{(result.stdout + result.stderr).decode(errors='replace')}")
         return result.stdout.decode("utf-8", "replace")
 
     def xdotool(self, *args):

@@ -33,6 +33,7 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     ASSERT_TRUE(first.listen());
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
     QSignalSpy quit(&first, &SingleInstance::quitRequested);
+    QSignalSpy pressed(&first, &SingleInstance::pressRequested);
 
     SingleInstance second(dir.path(), QStringLiteral("qlq"));
     EXPECT_FALSE(second.tryClaim());
@@ -42,7 +43,12 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
                                      SingleInstance::Request::Quit, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return quit.count() == 1; }, 5000));
+    for (int i = 0; i < 2; ++i) // each --insert is one press
+        EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
+                                         SingleInstance::Request::Press, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pressed.count() == 2; }, 5000));
     EXPECT_EQ(raised.count(), 1);
+    EXPECT_EQ(quit.count(), 1);
     if (getuid() == 0) { // another user who reaches the socket anyway is not heard
         const QString socket = dir.filePath(QStringLiteral("qlq.socket"));
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);

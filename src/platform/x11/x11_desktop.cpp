@@ -13,17 +13,13 @@
 #include <X11/Xlib.h>
 
 namespace qlq {
-namespace {
 
-// The display Qt's windows are on: -display moves them, and F8 must be watched there too.
 QByteArray qtDisplayName() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 && x11->display())
         return DisplayString(x11->display());
     return qgetenv("DISPLAY");
 }
-
-} // namespace
 
 void prepareX11Threads() {
     XInitThreads();

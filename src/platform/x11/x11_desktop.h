@@ -2,6 +2,8 @@
 
 #include "platform/desktop.h"
 
+#include <QByteArray>
+
 #include <memory>
 
 namespace qlq {
@@ -11,6 +13,9 @@ class X11KeyWatcher;
 class X11PressConnection;
 class X11Shell;
 class X11Typist;
+
+// The display Qt's windows are on: -display moves them, and F8 must be watched there too.
+QByteArray qtDisplayName();
 
 // Must run before any other Xlib call: the clipboard reader uses Xlib from a worker thread.
 void prepareX11Threads();

@@ -1,4 +1,6 @@
 #include "platform/desktop_factory.h"
+#include "platform/wayland/wayland_session.h"
+#include "platform/wayland/wayland_session_desktop.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_display_check.h"
 
@@ -6,8 +8,11 @@ namespace qlq {
 
 std::optional<QString> prepareDesktop(const QString& platform, const QString& display) {
     // The X11 backend is the program's; on a Wayland session Qt would otherwise open a native
-    // Wayland window there, where F8 cannot be watched. QT_QPA_PLATFORM or -platform still win.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && platform.isEmpty())
+    // Wayland window there, where F8 cannot be watched. -platform or QT_QPA_PLATFORM still win,
+    // except a session's "wayland" (Plasma sets it for its own programs).
+    if (platform.isEmpty() &&
+        (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+         qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("wayland"))))
         qputenv("QT_QPA_PLATFORM", "xcb");
     const QString chosen = platform.isEmpty() ? qEnvironmentVariable("QT_QPA_PLATFORM") : platform;
     const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display.toLocal8Bit();
@@ -21,6 +26,10 @@ std::optional<QString> prepareDesktop(const QString& platform, const QString& di
 }
 
 std::unique_ptr<Desktop> createDesktop() {
+    // On a Wayland session the X11 parts serve XWayland windows, the session's parts native ones.
+    if (isWaylandSession(qEnvironmentVariable("WAYLAND_DISPLAY"),
+                         qEnvironmentVariable("XDG_SESSION_TYPE")))
+        return std::make_unique<WaylandSessionDesktop>();
     return std::make_unique<X11Desktop>();
 }
 
