@@ -135,6 +135,9 @@ TEST_F(EditorWindowTest, LineEndsAndALongTailSaveAsTheFileHadThemAroundTheEdits)
 }
 
 TEST_F(EditorWindowTest, EditsLeftAtTheSessionEndAreKeptBesideTheListAndOfferedNextTime) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "logout arrives as a signal on Unix only";
+#endif
     const QString unsaved = kTailFile + u".unsaved"_s;
     start("a\r\n");
     program->endWithTheSession();
@@ -142,11 +145,7 @@ TEST_F(EditorWindowTest, EditsLeftAtTheSessionEndAreKeptBesideTheListAndOfferedN
     typeLine(editor, u"新"_s);
     // What logout sends: the list stays as it was, the edits go beside it in its encoding.
     const auto endTheSession = [&] {
-#ifdef Q_OS_WIN
-        editor->keepUnsavedText();
-#else
         std::raise(SIGTERM);
-#endif
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.file(unsaved)); }));
     };
     EXPECT_TRUE(asksToQuit(endTheSession));
