@@ -125,6 +125,14 @@ TEST(WaylandSession, EachSessionGetsThePartsItOffersAndHearsWhatIsMissing) {
     }
 }
 
+TEST(WaylandSession, OnlyTheSessionsOwnXWaylandIsAWaylandSession) {
+    const QStringList xwayland{"XWAYLAND0", "XWAYLAND1"}, xvfb{"screen"};
+    EXPECT_TRUE(isWaylandSession("wayland-0", "", xwayland));
+    EXPECT_TRUE(isWaylandSession("", "wayland", xwayland));
+    EXPECT_FALSE(isWaylandSession("wayland-0", "wayland", xvfb)); // tests under a Wayland desktop
+    EXPECT_FALSE(isWaylandSession("", "x11", xwayland));
+}
+
 TEST(WaylandSession, SwayConfigBindingTheInsertCommand) {
     const std::pair<const char*, bool> rows[] = {
         {"bindsym F8 exec qinglanque --insert", true},
