@@ -1,6 +1,7 @@
 #include "platform/key_sources.h"
 #include "platform/press_path.h"
 #include "platform/wayland/insert_binding.h"
+#include "platform/wayland/portal_shortcut.h"
 #include "platform/wayland/press_router.h"
 #include "platform/wayland/restore_token_store.h"
 #include "platform/wayland/wayland_session.h"
@@ -176,6 +177,34 @@ TEST(WaylandSession, OnePhysicalPressReportedTwiceIsOnePressOnTheRoadOfWhoSawItF
         EXPECT_EQ(roads, row.roads) << row.gapMs;
         EXPECT_FALSE(keys.queryF8Pressed()); // nothing left over for the next poll
     }
+}
+
+TEST(WaylandSession, PortalShortcutIsATapUntilReleasesComeAndNeverHeldForEver) {
+    qint64 now = 0;
+    PortalShortcut shortcut(QDBusConnection(QStringLiteral("none")), [&now] { return now; });
+    const QDBusObjectPath session; // no session was created: its handle is empty
+    const auto press = [&] { shortcut.onActivated(session, PortalShortcut::kShortcutId, 0, {}); };
+    const auto release = [&] {
+        shortcut.onDeactivated(session, PortalShortcut::kShortcutId, 0, {});
+    };
+    const auto polls = [&](int count) {
+        QString seen;
+        for (int i = 0; i < count; ++i, now += 500)
+            seen += shortcut.queryF8Pressed() ? 'x' : '.';
+        return seen;
+    };
+
+    press(); // a desktop that never reported a release: one press, not a held key
+    EXPECT_EQ(polls(3), "x..");
+    release();
+    press();
+    EXPECT_EQ(polls(3), "xxx"); // held, as a held F8 repeats
+    release();
+    EXPECT_EQ(polls(2), "..");
+    press(); // its release got lost
+    EXPECT_EQ(polls(8), "xxxxxx..");
+    shortcut.onActivated(session, QStringLiteral("another-shortcut"), 0, {});
+    EXPECT_EQ(polls(1), ".");
 }
 
 TEST(WaylandSession, RouterSendsXi2PressesThroughX11AndTheRestThroughTheSession) {
