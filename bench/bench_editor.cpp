@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace qlq;
 
@@ -25,17 +27,28 @@ namespace {
 
 constexpr int kTails = 100000;
 
+QByteArray hundredThousandTails() {
+    QByteArray file;
+    for (int i = 0; i < kTails; ++i)
+        file += "\xb5\xda" + QByteArray::number(i) + " \xcc\xf5\xd0\xa1\xce\xb2\xb0\xcd\r\n";
+    return file;
+}
+
+// One tail of `characters` characters: "青岚雀a" over and over, GBK, without a line end.
+QByteArray oneLongLine(qsizetype characters) {
+    return QByteArray("\xC7\xE0\xE1\xB0\xC8\xB8"
+                      "a")
+        .repeated(characters / 4);
+}
+
 struct Fixture {
     QTemporaryDir dir;
     FakeDesktop desktop;
     NextRandom random;
     std::unique_ptr<MainWindow> mainWindow;
 
-    Fixture() {
+    explicit Fixture(const QByteArray& file = hundredThousandTails()) {
         QDir().mkpath(dir.path() + QStringLiteral("/corvane"));
-        QByteArray file;
-        for (int i = 0; i < kTails; ++i)
-            file += "\xb5\xda" + QByteArray::number(i) + " \xcc\xf5\xd0\xa1\xce\xb2\xb0\xcd\r\n";
         QFile out(dir.path() + QStringLiteral("/corvane/qinglanque.ini"));
         out.open(QIODevice::WriteOnly);
         out.write(file);
@@ -45,15 +58,33 @@ struct Fixture {
         mainWindow->show();
     }
     TailEditorWindow* openEditor() {
-        auto* editor = new TailEditorWindow(
-            desktop,
-            TailListSource{mainWindow->tails(), mainWindow->paths().tailListFile(),
-                           mainWindow->tailListEncoding(), std::nullopt},
-            mainWindow->windowIcon());
+        auto* editor =
+            new TailEditorWindow(desktop,
+                                 TailListSource{mainWindow->tails(), mainWindow->tailLineEnds(),
+                                                mainWindow->paths().tailListFile(),
+                                                mainWindow->tailListEncoding(), std::nullopt},
+                                 mainWindow->windowIcon());
         QObject::connect(editor, &TailEditorWindow::saved, mainWindow.get(),
                          &MainWindow::reloadTailList);
         editor->show();
         return editor;
+    }
+};
+
+// Notes the first paint of `widget` once `ready` holds.
+struct PaintWatch : QObject {
+    std::function<bool()> ready;
+    bool seen = false;
+    PaintWatch(QWidget* widget, std::function<bool()> isReady) : ready(std::move(isReady)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && ready()) {
+            // After the paint itself: the layout it needs is part of the cost.
+            QMetaObject::invokeMethod(
+                this, [this] { seen = true; }, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
     }
 };
 
@@ -113,5 +144,37 @@ void BM_EditorSave100k(benchmark::State& state) {
         state.SkipWithError("the saved list did not come back whole");
 }
 BENCHMARK(BM_EditorSave100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Opening the editor on one long tail, until its text box has painted the text: the layout of
+// one paragraph that long is what froze the program.
+void BM_EditorOpenLongLine(benchmark::State& state) {
+    Fixture fixture(oneLongLine(state.range(0)));
+    double stall = 0;
+    for (auto _ : state) {
+        QElapsedTimer total;
+        total.start();
+        TailEditorWindow* editor = fixture.openEditor();
+        // The constructor runs inside one turn of the loop too.
+        stall = std::max(stall, static_cast<double>(total.nsecsElapsed()) / 1e6);
+        auto* box = editor->findChild<QPlainTextEdit*>(QStringLiteral("Text5"));
+        PaintWatch painted(box->viewport(), [editor] { return editor->textLoaded(); });
+        stall = std::max(stall, runUntil([&] { return painted.seen; }));
+        state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
+        delete editor;
+    }
+    state.counters["longest_freeze_ms"] = stall;
+}
+BENCHMARK(BM_EditorOpenLongLine)
+    ->Name("editor open, one line of 1 M characters (longest freeze)")
+    ->Arg(1000000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(BM_EditorOpenLongLine)
+    ->Name("editor open, one line of 10 M characters (longest freeze)")
+    ->Arg(10000000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 } // namespace

@@ -65,6 +65,15 @@ def main(folder):
                                editor["BM_EditorSave100k"]["longest_freeze_ms"]),
          "<= 200 ms"),
     ]
+    for size in ("1 M", "10 M"):
+        name = f"editor open, one line of {size} characters (longest freeze)"
+        rows.append((name, "%.0f ms" % editor[name]["longest_freeze_ms"], "<= 200 ms"))
+    wayland = folder / "wayland.json"
+    if wayland.exists():  # beside the X11 row
+        sway = json.loads(wayland.read_text())["sway_text_ms"]
+        at = next(i for i, r in enumerate(rows) if r[0].startswith("F8 -> text in the box")) + 1
+        rows.insert(at, ("F8 -> text in the native Chromium box on sway (median / max)",
+                         "%.1f / %.1f ms" % (sway["median"], sway["max"]), "informational"))
     wine = folder / "wine.json"
     if wine.exists():
         runs = json.loads(wine.read_text())

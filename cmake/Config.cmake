@@ -13,8 +13,9 @@ set(QLQ_GALLERY_HOST "https://gallery.example.org" CACHE STRING "Signature galle
 set(QLQ_GALLERY_USER "1000000000" CACHE STRING "Gallery bd_user: 10 decimal digits")
 set(QLQ_GALLERY_SIG "0123456789abcdef0123456789abcdef" CACHE STRING "Gallery bd_sig: 32 hex digits")
 
-# Packaging: the desktop and AppStream id (reverse domain name of the maker's site) and the
-# package maintainer.
-set(QLQ_APP_ID "org.example.qinglanque" CACHE STRING "Desktop entry and AppStream component id")
+# Packaging: the application id (desktop entry, AppStream component, icon name; Wayland
+# compositors match windows to the entry by it) and the package maintainer.
+set(QLQ_APP_ID "io.github.qinglanque.Qinglanque" CACHE STRING
+    "Desktop entry, AppStream component and icon id")
 set(QLQ_MAINTAINER "qinglanque maintainers <packages@qinglanque.example.org>"
     CACHE STRING "Maintainer field of the Debian package")

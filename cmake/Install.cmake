@@ -41,19 +41,20 @@ install(FILES ${PROJECT_BINARY_DIR}/desktop/${QLQ_APP_ID}.desktop
 install(FILES ${PROJECT_BINARY_DIR}/desktop/${QLQ_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT program)
 
-# Every size that resources/icons has (qinglanque-<size>.png), plus the scalable picture.
+# Every size that resources/icons has (qinglanque-<size>.png), plus the scalable picture, named
+# after the application id, as the desktop entry and the AppStream data name the icon.
 file(GLOB _qlq_icons CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/qinglanque-*.png)
 foreach(_icon IN LISTS _qlq_icons)
     get_filename_component(_name ${_icon} NAME)
     if(_name MATCHES "^qinglanque-([0-9]+)\\.png$")
         set(_size ${CMAKE_MATCH_1})
-        install(FILES ${_icon} RENAME qinglanque.png
+        install(FILES ${_icon} RENAME ${QLQ_APP_ID}.png
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
                 COMPONENT program)
     endif()
 endforeach()
 file(GLOB _qlq_svg CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/qinglanque.svg)
 if(_qlq_svg)
-    install(FILES ${_qlq_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-            COMPONENT program)
+    install(FILES ${_qlq_svg} RENAME ${QLQ_APP_ID}.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT program)
 endif()

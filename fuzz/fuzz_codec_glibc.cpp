@@ -170,5 +170,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkGb18030(bytes);
     checkUnicodeForm("UTF-8", TextEncoding::Utf8, bytes);
     checkUnicodeForm("UTF-16LE", TextEncoding::Utf16LeWithBom, bytes);
+    checkUnicodeForm("UTF-16BE", TextEncoding::Utf16BeWithBom, bytes);
     return 0;
 }

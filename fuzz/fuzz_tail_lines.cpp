@@ -1,4 +1,5 @@
-// Line splitting of a decoded tail list, checked against the way the editor writes the list.
+// Line splitting of a decoded tail list, and the editor's way back to the same text.
+#include "data/tail_list_text.h"
 #include "fuzz_check.h"
 #include "text/line_splitter.h"
 #include "text/text_codec.h"
@@ -9,8 +10,8 @@ using namespace qlq;
 
 namespace {
 
-// The text as the editor would write it back: every line end made CR LF, and a final CR LF
-// after an unterminated last line. Built character by character, independently of the splitter.
+// The text with every line end made CR LF, and a final CR LF after an unterminated last line.
+// Built character by character, independently of the splitter.
 QString normalisedLineEnds(const QString& text) {
     QString out;
     bool atLineStart = true;
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QLQ_FUZZ_CHECK(!line.contains(u'\r')); // a CR always ends a line
         terminated += line + QStringLiteral("\r\n");
     }
-    // Written the editor's way (each line followed by CR LF), the list reads back unchanged.
+    // Each line followed by CR LF, the list reads back unchanged.
     QLQ_FUZZ_CHECK(terminated == normalisedLineEnds(text));
     QLQ_FUZZ_CHECK(splitTailLines(terminated) == lines);
 
@@ -52,5 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QLQ_FUZZ_CHECK(rejoined == lines);
     else
         QLQ_FUZZ_CHECK(rejoined == lines.first(lines.size() - 1));
+
+    // With their own line ends the lines are the text again, and so is the editor's document of
+    // it, pieces of long tails and marked line ends included; a save of it closes nothing.
+    std::vector<LineEnd> ends;
+    QLQ_FUZZ_CHECK(splitTailLines(text, &ends) == lines &&
+                   ends.size() == std::size_t(lines.size()));
+    QLQ_FUZZ_CHECK(tailListEditorText(lines, ends) == text);
+    const EditorDocumentText shown = toEditorDocumentText(text);
+    QLQ_FUZZ_CHECK(fromEditorDocumentText(shown.text, shown.kept, shown.lineEnds, shown.usualEnd) ==
+                   text);
+    QLQ_FUZZ_CHECK(tailListTextToSave(text, shown.closing) == text);
     return 0;
 }

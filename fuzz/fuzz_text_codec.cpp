@@ -43,7 +43,7 @@ bool mayBeRefused(const QString& text, TextEncoding encoding) {
 void checkTextRoundTrip(const QString& text) {
     for (const TextEncoding encoding :
          {TextEncoding::Gb18030, TextEncoding::CodePage936, TextEncoding::Utf8,
-          TextEncoding::Utf8WithBom, TextEncoding::Utf16LeWithBom}) {
+          TextEncoding::Utf8WithBom, TextEncoding::Utf16LeWithBom, TextEncoding::Utf16BeWithBom}) {
         const std::optional<EncodedFile> file = encodeForFile(text, encoding);
         if (!file) {
             QLQ_FUZZ_CHECK(mayBeRefused(text, encoding));

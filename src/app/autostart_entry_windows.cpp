@@ -13,8 +13,10 @@ const QString kRunKey =
 
 } // namespace
 
-AutostartEntry::AutostartEntry(QString configHome, QString appId, QString program)
-    : configHome_(std::move(configHome)), appId_(std::move(appId)), program_(std::move(program)) {}
+AutostartEntry::AutostartEntry(QString configHome, QString appId, QString program,
+                               QStringList formerAppIds)
+    : configHome_(std::move(configHome)), appId_(std::move(appId)), program_(std::move(program)),
+      formerAppIds_(std::move(formerAppIds)) {}
 
 QString AutostartEntry::path() const {
     return kRunKey + QLatin1Char('\\') + appId_;
@@ -28,6 +30,8 @@ QString AutostartEntry::text() const {
 std::optional<QString> AutostartEntry::turnOn() const {
     QSettings run(kRunKey, QSettings::NativeFormat);
     run.setValue(appId_, text());
+    for (const QString& former : formerAppIds_)
+        run.remove(former);
     run.sync();
     if (run.status() != QSettings::NoError)
         return QStringLiteral("the Run key cannot be written");
@@ -36,7 +40,8 @@ std::optional<QString> AutostartEntry::turnOn() const {
 
 std::optional<QString> AutostartEntry::turnOff() const {
     QSettings run(kRunKey, QSettings::NativeFormat);
-    run.remove(appId_);
+    for (const QString& id : QStringList{appId_} + formerAppIds_)
+        run.remove(id);
     run.sync();
     if (run.status() != QSettings::NoError)
         return QStringLiteral("the Run key cannot be written");

@@ -1,6 +1,7 @@
 #include "app/autostart_entry.h"
 
 #include "data/file_access.h"
+#include "ui/file_problem_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,13 +29,26 @@ QString execArgument(const QString& path) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString entryFile(const QString& configHome, const QString& appId) {
+    return configHome + QStringLiteral("/autostart/") + appId + QStringLiteral(".desktop");
+}
+
+std::optional<QString> removeEntry(const QString& path) {
+    QFile entry(path);
+    if (!entry.exists() || entry.remove())
+        return std::nullopt;
+    return entry.errorString();
+}
+
 } // namespace
 
-AutostartEntry::AutostartEntry(QString configHome, QString appId, QString program)
-    : configHome_(std::move(configHome)), appId_(std::move(appId)), program_(std::move(program)) {}
+AutostartEntry::AutostartEntry(QString configHome, QString appId, QString program,
+                               QStringList formerAppIds)
+    : configHome_(std::move(configHome)), appId_(std::move(appId)), program_(std::move(program)),
+      formerAppIds_(std::move(formerAppIds)) {}
 
 QString AutostartEntry::path() const {
-    return configHome_ + QStringLiteral("/autostart/") + appId_ + QStringLiteral(".desktop");
+    return entryFile(configHome_, appId_);
 }
 
 QString AutostartEntry::text() const {
@@ -44,21 +58,28 @@ QString AutostartEntry::text() const {
                           "Comment=Press F8 in any program to paste your next forum signature "
                           "line\n"
                           "Exec=%1 --background\n"
-                          "Icon=qinglanque\n"
+                          "Icon=%2\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")
-        .arg(execArgument(program_));
+        .arg(execArgument(program_), appId_);
 }
 
 std::optional<QString> AutostartEntry::turnOn() const {
-    return writeFileAtomically(path(), text().toUtf8());
+    if (const std::optional<FileProblem> problem = writeFileAtomically(path(), text().toUtf8()))
+        return fileProblemText(*problem);
+    for (const QString& former : formerAppIds_) {
+        if (std::optional<QString> error = removeEntry(entryFile(configHome_, former)))
+            return error;
+    }
+    return std::nullopt;
 }
 
 std::optional<QString> AutostartEntry::turnOff() const {
-    QFile entry(path());
-    if (!entry.exists() || entry.remove())
-        return std::nullopt;
-    return entry.errorString();
+    for (const QString& id : QStringList{appId_} + formerAppIds_) {
+        if (std::optional<QString> error = removeEntry(entryFile(configHome_, id)))
+            return error;
+    }
+    return std::nullopt;
 }
 
 } // namespace qlq

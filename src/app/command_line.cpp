@@ -48,6 +48,12 @@ QString usageText() {
         "  --autostart on|off\n"
         "                  登录桌面时自动在后台启动（或取消）/\n"
         "                  start in the background when you log in (or stop doing so)\n"
+        "  --insert        让正在运行的青岚雀插入一条小尾巴，如按了 F8（供桌面快捷键使用）/\n"
+        "                  make the running copy insert one tail, as F8 does (for a desktop\n"
+        "                  shortcut: sway's bindsym F8 exec qinglanque --insert)\n"
+        "  --bind-gnome-f8 [off]\n"
+        "                  在 GNOME 的自定义快捷键里把 F8 绑定到 qinglanque --insert（或取消）/\n"
+        "                  bind F8 to qinglanque --insert in GNOME's custom shortcuts (or unbind)\n"
         "  Qt 的标准选项（如 -platform、-display、-style）照常可用。\n"
         "  Qt's standard options (such as -platform, -display, -style) work as usual.\n"
         "\n"
@@ -72,7 +78,9 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
     const QCommandLineOption background(QStringLiteral("background"));
     const QCommandLineOption autostart(QStringLiteral("autostart"), QString(),
                                        QStringLiteral("on|off"));
-    parser.addOptions({help, version, verbose, background, autostart});
+    const QCommandLineOption insert(QStringLiteral("insert"));
+    const QCommandLineOption bindGnomeF8(QStringLiteral("bind-gnome-f8"));
+    parser.addOptions({help, version, verbose, background, autostart, insert, bindGnomeF8});
     for (const char* name : kQtOptionsWithValue)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
@@ -86,10 +94,17 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
                         QStringLiteral("\n\n") + usageText();
         return outcome;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    QStringList positional = parser.positionalArguments();
+    // "--bind-gnome-f8 off": the one switch whose word may follow it.
+    if (parser.isSet(bindGnomeF8) && positional.size() == 1 &&
+        (positional.front() == QLatin1String("on") || positional.front() == QLatin1String("off")))
+        outcome.options.gnomeF8 = positional.takeFirst() == QLatin1String("on");
+    else if (parser.isSet(bindGnomeF8))
+        outcome.options.gnomeF8 = true;
+    if (!positional.isEmpty()) {
         outcome.exitCode = 2;
         outcome.error = QStringLiteral("qinglanque: 多余的参数 / unexpected argument: ") +
-                        parser.positionalArguments().first() + QStringLiteral("\n\n") + usageText();
+                        positional.first() + QStringLiteral("\n\n") + usageText();
         return outcome;
     }
     const QString autostartValue = parser.value(autostart);
@@ -110,6 +125,7 @@ CommandLineOutcome readCommandLine(const QStringList& arguments) {
     }
     outcome.options.verbose = parser.isSet(verbose);
     outcome.options.background = parser.isSet(background);
+    outcome.options.insert = parser.isSet(insert);
     if (parser.isSet(autostart))
         outcome.options.autostart = autostartValue == QLatin1String("on");
     outcome.options.platform = parser.value(QStringLiteral("platform"));

@@ -12,6 +12,8 @@ struct StartOptions {
     bool verbose = false;          // --verbose: every qlq.* log category on
     bool background = false;       // --background: straight into the notification area
     std::optional<bool> autostart; // --autostart on|off: write or remove the entry, then exit
+    bool insert = false;           // --insert: one press in the running copy, then exit
+    std::optional<bool> gnomeF8;   // --bind-gnome-f8 [off]: GNOME's F8 shortcut, then exit
     QString platform;              // Qt's -platform, when given
     QString display;               // Qt's -display, when given
 };

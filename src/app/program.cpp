@@ -65,16 +65,23 @@ void Program::bringForward() {
 
 void Program::endWithTheSession() {
     signals_ = std::make_unique<TerminationSignals>();
-    connect(signals_.get(), &TerminationSignals::received, this, &Program::endNow);
+    connect(signals_.get(), &TerminationSignals::received, this, &Program::endWithTheSessionNow);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
         qCInfo(log::app, "the desktop session ends: saving and ending");
-        endNow();
+        endWithTheSessionNow();
     });
     // However the event loop ends, the options are saved as when the window closes.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (mainWindow_)
             mainWindow_->close();
     });
+}
+
+void Program::endWithTheSessionNow() {
+    // Nobody is there to answer "save?": what the editor holds unsaved is kept beside the list.
+    if (editor_)
+        editor_->keepUnsavedText();
+    endNow();
 }
 
 void Program::endNow() {
@@ -115,11 +122,11 @@ void Program::openEditor() {
     }
     if (!mainWindow_)
         return;
-    editor_ = new TailEditorWindow(desktop_.shell(),
-                                   TailListSource{mainWindow_->tails(), paths_.tailListFile(),
-                                                  mainWindow_->tailListEncoding(),
-                                                  mainWindow_->tailListProblem()},
-                                   mainWindow_->windowIcon());
+    editor_ = new TailEditorWindow(
+        desktop_.shell(),
+        TailListSource{mainWindow_->tails(), mainWindow_->tailLineEnds(), paths_.tailListFile(),
+                       mainWindow_->tailListEncoding(), mainWindow_->tailListProblem()},
+        mainWindow_->windowIcon());
     // Once the main window is gone there is no list to rebuild; the connection goes with it.
     connect(editor_, &TailEditorWindow::saved, mainWindow_, &MainWindow::reloadTailList);
     editor_->show();

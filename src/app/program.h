@@ -35,7 +35,8 @@ public:
     // Another start of the program: the main window comes to the front, out of the tray.
     void bringForward();
     // From now on SIGTERM, SIGINT, SIGHUP and the end of the desktop session end the program
-    // as closing the main window does (its one save); the gallery closes too.
+    // as closing the main window does (its one save); the gallery closes too, and the editor's
+    // unsaved edits are kept for its next opening.
     void endWithTheSession();
     // The main window's unload (its save), an open gallery closed, the program ended.
     void endNow();
@@ -50,6 +51,7 @@ public:
 
 private:
     void reportKeyboardProblem();
+    void endWithTheSessionNow();
     // What the desktop asks of the user for F8 to work everywhere (a Wayland session).
     void reportDesktopNotices();
 

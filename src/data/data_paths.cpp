@@ -4,10 +4,13 @@
 
 namespace qlq {
 
-DataPaths DataPaths::resolve(const QString& programDirectory, const QString& userDataDirectory) {
+std::optional<DataPaths> DataPaths::resolve(const QString& programDirectory,
+                                            const std::optional<QString>& userDataDirectory) {
     if (QFileInfo(programDirectory + QStringLiteral("/corvane")).isDir())
         return DataPaths(programDirectory);
-    return DataPaths(userDataDirectory);
+    if (!userDataDirectory)
+        return std::nullopt;
+    return DataPaths(*userDataDirectory);
 }
 
 } // namespace qlq

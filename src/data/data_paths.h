@@ -2,13 +2,17 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace qlq {
 
 // Where the program keeps its files. A corvane/ directory beside the program (a portable copy)
 // wins; otherwise the per-user data directory holds corvane/.
 class DataPaths {
 public:
-    static DataPaths resolve(const QString& programDirectory, const QString& userDataDirectory);
+    // Nothing when there is neither a portable corvane/ nor a per-user data directory.
+    static std::optional<DataPaths> resolve(const QString& programDirectory,
+                                            const std::optional<QString>& userDataDirectory);
     explicit DataPaths(QString baseDirectory) : base_(std::move(baseDirectory)) {}
 
     QString baseDirectory() const { return base_; }

@@ -21,8 +21,8 @@ SampleCopy copySamplesOnFirstStart(const QString& samplesDir, const QString& cor
         const FileReadResult sample = readWholeFile(samplesDir + QLatin1Char('/') + name);
         if (sample.status != FileReadResult::Status::Ok)
             continue;
-        if (std::optional<QString> error = writeFileAtomically(target, sample.bytes)) {
-            result.error = *error;
+        if (std::optional<FileProblem> problem = writeFileAtomically(target, sample.bytes)) {
+            result.problem = std::move(problem);
             return result;
         }
         result.copied << name;

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "data/file_access.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace qlq {
 
 struct SampleCopy {
-    QStringList copied; // file names
-    QString error;      // why a copy failed; empty when all went well
+    QStringList copied;                 // file names
+    std::optional<FileProblem> problem; // why a copy failed
 };
 
 // The first start of an installed copy: the user's corvane/ gets the sample tail list and

@@ -42,9 +42,9 @@ Options OptionsFile::load(const QString& path) {
     Options options;
     const FileReadResult file = readWholeFile(path);
     if (file.status != FileReadResult::Status::Ok) {
-        if (file.status == FileReadResult::Status::Failed)
-            qCWarning(log::files, "cannot read %ls: %ls", qUtf16Printable(path),
-                      qUtf16Printable(file.error));
+        if (file.problem)
+            qCWarning(log::files, "cannot read %ls (problem %d: %ls)", qUtf16Printable(path),
+                      static_cast<int>(file.problem->kind), qUtf16Printable(file.problem->reason));
         return options;
     }
     const ProfileDocument document = ProfileDocument::fromBytes(file.bytes);
@@ -56,11 +56,11 @@ Options OptionsFile::load(const QString& path) {
     return options;
 }
 
-std::optional<QString> OptionsFile::save(const QString& path, const Options& options) {
+std::optional<FileProblem> OptionsFile::save(const QString& path, const Options& options) {
     const FileReadResult current = readWholeFile(path);
     // Rewriting a file we could not read would throw away whatever else it holds.
-    if (current.status == FileReadResult::Status::Failed)
-        return QStringLiteral("无法读取原有的文件（%1），未覆盖它").arg(current.error);
+    if (current.problem)
+        return current.problem;
     ProfileDocument document = current.status == FileReadResult::Status::Ok
                                    ? ProfileDocument::fromBytes(current.bytes)
                                    : ProfileDocument();
@@ -74,7 +74,7 @@ std::optional<QString> OptionsFile::save(const QString& path, const Options& opt
                                                *on ? QStringLiteral("1") : QStringLiteral("0"));
     }
     if (!encodable)
-        return QStringLiteral("文字无法转换为文件的编码");
+        return FileProblem{FileProblem::Kind::Unencodable, path, QString()};
 
     const QByteArray bytes = document.toBytes();
     // Nothing changed: leave the file alone, so a read-only copy raises no needless message.
@@ -82,10 +82,10 @@ std::optional<QString> OptionsFile::save(const QString& path, const Options& opt
         qCDebug(log::files, "options in %ls unchanged", qUtf16Printable(path));
         return std::nullopt;
     }
-    std::optional<QString> error = writeFileAtomically(path, bytes);
+    std::optional<FileProblem> error = writeFileAtomically(path, bytes);
     if (error)
-        qCWarning(log::files, "cannot write %ls: %ls", qUtf16Printable(path),
-                  qUtf16Printable(*error));
+        qCWarning(log::files, "cannot write %ls (problem %d: %ls)", qUtf16Printable(error->path),
+                  static_cast<int>(error->kind), qUtf16Printable(error->reason));
     else
         qCDebug(log::files, "wrote options to %ls", qUtf16Printable(path));
     return error;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/file_access.h"
+
 #include <QString>
 
 #include <optional>
@@ -26,9 +28,9 @@ Options load(const QString& path);
 
 // Writes the own tail and every switch that has a value ("1"/"0") in one atomic update, keeping
 // every other line of the file byte for byte and its encoding. A file that already holds these
-// values is left alone; one that exists but cannot be read is not overwritten. Returns the reason
-// of a failure.
-std::optional<QString> save(const QString& path, const Options& options);
+// values is left alone; one that exists but cannot be read is not overwritten (the problem is
+// then one of reading). Returns what went wrong.
+std::optional<FileProblem> save(const QString& path, const Options& options);
 
 } // namespace OptionsFile
 

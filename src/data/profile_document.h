@@ -13,7 +13,7 @@ namespace qlq {
 // A private-profile file ("[section]" lines followed by "key=value" lines), kept as its decoded
 // lines so that a write changes only the line it has to. Decoding keeps every byte (undecodable
 // ones as escapes), so every other line, comment and blank line goes back byte for byte, with its
-// own line ending, in the file's own encoding: GB18030, code page 936, UTF-8 or UTF-16LE.
+// own line ending, in the file's own encoding: GB18030, code page 936, UTF-8 or UTF-16.
 //
 // Reading follows the classic profile rules: section and key names match without regard to case,
 // blanks around names and values are ignored, one pair of surrounding quotes is dropped, and

@@ -1,7 +1,6 @@
 #include "data/tail_list_file.h"
 
 #include "data/file_access.h"
-#include "text/line_splitter.h"
 #include "text/text_codec.h"
 
 namespace qlq {
@@ -10,13 +9,12 @@ TailListContent loadTailListFile(const QString& path) {
     TailListContent content;
     const FileReadResult file = readWholeFile(path);
     if (file.status != FileReadResult::Status::Ok) {
-        content.readable = file.status == FileReadResult::Status::Missing;
-        content.error = file.error;
+        content.problem = file.problem;
         return content;
     }
     const DecodedText decoded = decodeText(file.bytes);
     content.encoding = decoded.encoding;
-    content.tails = splitTailLines(decoded.text);
+    content.tails = splitTailLines(decoded.text, &content.lineEnds);
     return content;
 }
 

@@ -10,73 +10,113 @@ constexpr char16_t kFrameStart = u'\ufdd0';
 constexpr char16_t kFrameEnd = u'\ufdd1';
 constexpr char16_t kReplacement = u'\ufffd';
 
+QStringView lineEndText(LineEnd end) {
+    switch (end) {
+    case LineEnd::CrLf:
+        return u"\r\n";
+    case LineEnd::Cr:
+        return u"\r";
+    case LineEnd::None:
+        break;
+    }
+    return {};
+}
+
+bool endsALine(QStringView text) {
+    return text.endsWith(u'\r') || text.endsWith(u"\r\n");
+}
+
 } // namespace
 
-QString tailListEditorText(const QStringList& tails) {
+QString tailListEditorText(const QStringList& tails, const std::vector<LineEnd>& ends) {
     qsizetype size = 0;
     for (const QString& tail : tails)
         size += tail.size() + 2;
     QString text;
     text.reserve(size);
-    for (const QString& tail : tails) {
-        text += tail;
-        text += QLatin1String("\r\n");
+    for (qsizetype i = 0; i < tails.size(); ++i) {
+        text += tails[i];
+        text += lineEndText(static_cast<std::size_t>(i) < ends.size()
+                                ? ends[static_cast<std::size_t>(i)]
+                                : LineEnd::CrLf);
     }
     return text;
 }
 
-QString tailListTextToSave(QStringView text) {
-    if (text.isEmpty() || text.endsWith(u'\r') || text.endsWith(u"\r\n"))
+QString tailListTextToSave(QStringView text, LineEnd closing) {
+    if (text.isEmpty() || endsALine(text))
         return text.toString();
-    QString closed;
-    closed.reserve(text.size() + 2);
-    closed += text;
-    closed += QLatin1String("\r\n");
+    QString closed = text.toString();
+    closed += lineEndText(closing);
     return closed;
 }
 
 EditorDocumentText toEditorDocumentText(QStringView text) {
     EditorDocumentText out;
-    out.text.reserve(text.size());
-    qsizetype copied = 0; // text before this index is in out.text
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c != u'\r' && c != u'\n' && c != kLineSeparator && c != kParagraphSeparator &&
-            c != kFrameStart && c != kFrameEnd)
-            continue;
-        out.text.append(text.sliced(copied, i - copied));
-        if (c == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            out.text += QChar(kParagraphSeparator);
-        } else if (c == u'\n') {
-            out.text += QChar(kLineSeparator);
-        } else {
-            out.kept.push_back({out.text.size(), c});
-            out.text += QChar(c == kFrameStart || c == kFrameEnd ? kReplacement : kLineSeparator);
-        }
-        copied = i + 1;
+    const qsizetype n = text.size();
+    const char16_t* in = text.utf16();
+    qsizetype crLf = 0;
+    qsizetype cr = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (in[i] == u'\r')
+            ++(i + 1 < n && in[i + 1] == u'\n' ? crLf : cr);
     }
-    out.text.append(text.sliced(copied));
+    out.usualEnd = cr > crLf ? LineEnd::Cr : LineEnd::CrLf;
+    out.closing = text.isEmpty() || endsALine(text) ? out.usualEnd : LineEnd::None;
+
+    // At most one paragraph end more than the text has characters per kLongestParagraph.
+    out.text = QString(n + n / kLongestParagraph + 1, Qt::Uninitialized);
+    auto* const begin = reinterpret_cast<char16_t*>(out.text.data());
+    char16_t* dst = begin;
+    const char16_t* paragraph = dst; // where the current paragraph started
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i];
+        if (c == u'\r') {
+            const LineEnd end = i + 1 < n && in[i + 1] == u'\n' ? LineEnd::CrLf : LineEnd::Cr;
+            i += end == LineEnd::CrLf ? 1 : 0;
+            if (end != out.usualEnd)
+                out.lineEnds.push_back({dst - begin, end});
+            *dst++ = kParagraphSeparator;
+            paragraph = dst;
+            continue;
+        }
+        // A piece ends between two characters, never inside a surrogate pair.
+        if (dst - paragraph >= kLongestParagraph && !QChar::isLowSurrogate(c)) {
+            out.lineEnds.push_back({dst - begin, LineEnd::None});
+            *dst++ = kParagraphSeparator;
+            paragraph = dst;
+        }
+        if (c == u'\n') {
+            *dst++ = kLineSeparator;
+        } else if (c == kLineSeparator || c == kParagraphSeparator || c == kFrameStart ||
+                   c == kFrameEnd) {
+            out.kept.push_back({dst - begin, c});
+            *dst++ = c == kFrameStart || c == kFrameEnd ? kReplacement : kLineSeparator;
+        } else {
+            *dst++ = c;
+        }
+    }
+    out.text.truncate(dst - begin);
     return out;
 }
 
-QString fromEditorDocumentText(QStringView raw, const std::vector<KeptCharacter>& kept) {
-    qsizetype paragraphs = 0;
-    for (QChar c : raw) {
-        if (c == kParagraphSeparator)
-            ++paragraphs;
-    }
+QString fromEditorDocumentText(QStringView raw, const std::vector<KeptCharacter>& kept,
+                               const std::vector<KeptLineEnd>& lineEnds, LineEnd usualEnd) {
     QString out;
-    out.reserve(raw.size() + paragraphs);
-    auto next = kept.begin();
+    out.reserve(raw.size() + raw.count(QChar(kParagraphSeparator)));
+    auto nextKept = kept.begin();
+    auto nextEnd = lineEnds.begin();
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar c = raw[i];
-        if (next != kept.end() && next->position == i) {
-            out += QChar(next->original);
-            ++next;
-        } else if (c == kParagraphSeparator) {
-            out += QLatin1String("\r\n");
+        if (c == kParagraphSeparator) {
+            while (nextEnd != lineEnds.end() && nextEnd->position < i)
+                ++nextEnd;
+            const bool marked = nextEnd != lineEnds.end() && nextEnd->position == i;
+            out += lineEndText(marked ? nextEnd->end : usualEnd);
+            nextEnd += marked ? 1 : 0;
+        } else if (nextKept != kept.end() && nextKept->position == i) {
+            out += QChar(nextKept->original);
+            ++nextKept;
         } else if (c == kLineSeparator) {
             out += QLatin1Char('\n');
         } else {

@@ -17,7 +17,7 @@ EditorDocumentBuilder::~EditorDocumentBuilder() {
 void EditorDocumentBuilder::build(const QString& text) {
     if (worker_.joinable() || result_)
         return;
-    if (QStringView(text).count(u'\r') < kBackgroundLines) {
+    if (text.size() < kBackgroundCharacters && QStringView(text).count(u'\r') < kBackgroundLines) {
         emit ready(TailTextEdit::makeDocument(text).release());
         return;
     }

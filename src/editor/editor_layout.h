@@ -6,9 +6,9 @@ namespace qlq {
 
 // Where the editor's three controls stand, in twips.
 struct EditorLayout {
-    QRect text{120, 120, 11775, 8175};   // Text5
-    QRect save{9120, 8400, 1575, 375};   // Command16
-    QRect cancel{10920, 8400, 975, 375}; // Command1
+    QRect text{120, 120, 11775, 8175};
+    QRect save{9120, 8400, 1575, 375};
+    QRect cancel{10920, 8400, 975, 375};
 };
 
 // Lays the editor out for a window of the given outer size (twips), in eight steps. A step that

@@ -9,13 +9,17 @@ class InsertionControls {
 public:
     virtual ~InsertionControls() = default;
 
-    virtual int rowCount() const = 0;                   // List1
-    virtual QString rowText(int row) const = 0;         // "" at or beyond the end
-    virtual bool randomOrder() const = 0;               // Check4
-    virtual bool appendOwnTail() const = 0;             // Check2
-    virtual bool sendAfterInsert() const = 0;           // Check1
-    virtual QString ownTail() const = 0;                // Text5
-    virtual void showComposed(const QString& text) = 0; // the scratch box Text4
+    // The tail list: its rows, "" at or beyond the end.
+    virtual int rowCount() const = 0;
+    virtual QString rowText(int row) const = 0;
+    // The three switches: take tails at random, add the own tail, send with Ctrl+Enter.
+    virtual bool randomOrder() const = 0;
+    virtual bool appendOwnTail() const = 0;
+    virtual bool sendAfterInsert() const = 0;
+    // The own tail line at the top of the window.
+    virtual QString ownTail() const = 0;
+    // The composed text is mirrored in a scratch box that nothing reads back.
+    virtual void showComposed(const QString& text) = 0;
 };
 
 } // namespace qlq

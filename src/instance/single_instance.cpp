@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -17,6 +18,7 @@ namespace {
 
 const QByteArray kRaise = QByteArrayLiteral("raise\n");
 const QByteArray kQuit = QByteArrayLiteral("quit\n");
+const QByteArray kPress = QByteArrayLiteral("press\n");
 constexpr qint64 kLongestRequest = 6;
 
 QString serverName(const QString& folder, const QString& name) {
@@ -78,7 +80,9 @@ bool SingleInstance::send(const QString& folder, const QString& name, Request re
         if (socket.waitForConnected(waitNow)) {
             if (!peerIsSameUser(socket.socketDescriptor()))
                 return false;
-            socket.write(request == Request::Raise ? kRaise : kQuit);
+            socket.write(request == Request::Raise  ? kRaise
+                         : request == Request::Quit ? kQuit
+                                                    : kPress);
             const bool sent = socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();
             return sent;
@@ -109,6 +113,8 @@ void SingleInstance::acceptConnections() {
                 emit raiseRequested();
             else if (line == kQuit)
                 emit quitRequested();
+            else if (line == kPress)
+                emit pressRequested();
         });
     }
 }
@@ -119,6 +125,20 @@ QString programInstanceName(const QString& display) {
     tag.remove(QRegularExpression(QStringLiteral("\\.\\d+$")));
     tag.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_"));
     return QStringLiteral("qinglanque") + (tag.isEmpty() ? QString() : QLatin1Char('-') + tag);
+}
+
+QStringList runningProgramInstances(const QString& folder) {
+    QStringList names;
+    if (folder.isEmpty())
+        return names;
+    const QStringList sockets = QDir(folder).entryList(
+        {QStringLiteral("qinglanque*.socket")}, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+    for (const QString& socket : sockets) {
+        const QString name = socket.chopped(7); // ".socket"
+        if (name != galleryInstanceName())
+            names << name;
+    }
+    return names;
 }
 
 } // namespace qlq

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,7 +17,7 @@ namespace qlq {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    enum class Request { Raise, Quit };
+    enum class Request { Raise, Quit, Press };
 
     // `folder` is a private folder (privateRuntimeFolder()); `name` is what must be unique.
     SingleInstance(QString folder, QString name, QObject* parent = nullptr);
@@ -35,6 +36,8 @@ public:
 signals:
     void raiseRequested();
     void quitRequested();
+    // `qinglanque --insert`: one press, as a tap of F8.
+    void pressRequested();
 
 private:
     void acceptConnections();
@@ -47,6 +50,8 @@ private:
 
 // The main program is single per user and X display; the gallery helper per user.
 QString programInstanceName(const QString& display);
+// The main program's copies that listen in `folder`, by instance name.
+QStringList runningProgramInstances(const QString& folder);
 inline QString galleryInstanceName() {
     return QStringLiteral("qinglanque-gallery");
 }

@@ -22,8 +22,9 @@ public:
 
     // The directory the program file lives in, without a trailing separator.
     virtual QString programDirectory() const = 0;
-    // The per-user data directory used when no portable corvane/ sits beside the program.
-    virtual QString userDataDirectory() const = 0;
+    // The per-user data directory used when no portable corvane/ sits beside the program;
+    // nothing when the environment names no home for it.
+    virtual std::optional<QString> userDataDirectory() const = 0;
 
     virtual QCursor linkCursor() const = 0;
     // Modal message with an OK button only.

@@ -6,6 +6,7 @@
 #include "data/file_access.h"
 #include "data/options_file.h"
 #include "data/tail_list_file.h"
+#include "data/tail_list_writer.h"
 #include "insert/quick_slot.h"
 #include "platform/desktop.h"
 #include "shell/main_window_names.h"
@@ -13,6 +14,7 @@
 #include "shell/tail_list_model.h"
 #include "shell/tail_list_view.h"
 #include "text/display_text.h"
+#include "ui/file_problem_text.h"
 #include "ui/program_title.h"
 #include "ui/window_placement.h"
 
@@ -47,7 +49,6 @@ MainWindow::MainWindow(Desktop& desktop, DataPaths paths, NextRandom& random, QW
                                              QString::fromUtf8(config::kCredit)));
     setFixedSize(kClientWidth, kClientHeight);
     createControls();
-    setFocusOrder();
     connectHandlers();
     engine_ = std::make_unique<InsertionEngine>(desktop.pressPath(),
                                                 static_cast<InsertionControls&>(*this), random_);
@@ -102,7 +103,8 @@ void MainWindow::connectHandlers() {
 
 void MainWindow::load() {
     // Saves cut off by a kill leave their temporary files behind; nothing else uses them.
-    for (const QString& file : {paths_.optionsFile(), paths_.tailListFile()}) {
+    for (const QString& file : {paths_.optionsFile(), paths_.tailListFile(),
+                                unsavedEditorTextFile(paths_.tailListFile())}) {
         if (const int removed = removeStaleSaveFiles(file))
             qCInfo(log::files, "removed %d unfinished save(s) of %ls", removed,
                    qUtf16Printable(file));
@@ -131,15 +133,16 @@ QStringList MainWindow::tails() const {
 void MainWindow::reloadTailList() {
     TailListContent content = loadTailListFile(paths_.tailListFile());
     tailListEncoding_ = content.encoding;
-    const std::optional<QString> problem =
-        content.readable ? std::nullopt : std::optional<QString>(content.error);
+    tailLineEnds_ = std::move(content.lineEnds);
+    const std::optional<FileProblem>& problem = content.problem;
     // Said once, not again at every reload that meets the same fault.
     if (problem && problem != tailListProblem_) {
+        const QString reason = fileProblemText(*problem);
         qCWarning(log::files, "cannot read %ls: %ls", qUtf16Printable(paths_.tailListFile()),
-                  qUtf16Printable(*problem));
+                  qUtf16Printable(reason));
         reportLater(QStringLiteral("无法读取小尾巴列表 %1：%2\n列表暂时为空；在它能读取之前，"
                                    "编辑内容不会覆盖这个文件。")
-                        .arg(QDir::toNativeSeparators(paths_.tailListFile()), *problem));
+                        .arg(QDir::toNativeSeparators(paths_.tailListFile()), reason));
     }
     tailListProblem_ = problem;
     const QSignalBlocker blockSelection(tailListView_->selectionModel());
@@ -197,10 +200,16 @@ void MainWindow::saveOptions() {
     const Options options{shown == textForDisplay(storedOwnTail_) ? storedOwnTail_ : shown,
                           sendAfterInsertBox_->isChecked(), appendOwnTailBox_->isChecked(),
                           randomOrderBox_->isChecked()};
-    if (const std::optional<QString> error = OptionsFile::save(paths_.optionsFile(), options)) {
+    if (const std::optional<FileProblem> problem =
+            OptionsFile::save(paths_.optionsFile(), options)) {
+        // A file that could not be read is kept as it is rather than replaced.
+        const QString reason = problem->inReading()
+                                   ? QStringLiteral("无法读取原有的文件（%1），未覆盖它")
+                                         .arg(fileProblemText(*problem))
+                                   : fileProblemText(*problem);
         shell_.showMessage(this, programTitle(),
-                           QStringLiteral("无法保存设置到 %1：%2")
-                               .arg(QDir::toNativeSeparators(paths_.optionsFile()), *error));
+                             QStringLiteral("无法保存设置到 %1：%2")
+                                 .arg(QDir::toNativeSeparators(paths_.optionsFile()), reason));
     }
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/data_paths.h"
+#include "data/file_access.h"
 #include "insert/insertion_controls.h"
 #include "insert/insertion_engine.h"
+#include "text/line_splitter.h"
 #include "text/text_encoding.h"
 
 #include <QWidget>
@@ -12,7 +14,6 @@
 #include <optional>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -41,8 +42,10 @@ public:
     // The tail list as the list shows it, and how its file is encoded.
     QStringList tails() const;
     TextEncoding tailListEncoding() const { return tailListEncoding_; }
+    // How each tail's line ended in the file, so that an unchanged list saves unchanged.
+    const std::vector<LineEnd>& tailLineEnds() const { return tailLineEnds_; }
     // Why the tail list file could not be read at the last load, when it could not.
-    std::optional<QString> tailListProblem() const { return tailListProblem_; }
+    std::optional<FileProblem> tailListProblem() const { return tailListProblem_; }
     const DataPaths& paths() const { return paths_; }
     // Empties the list and fills it from the tail list file.
     void reloadTailList();
@@ -62,7 +65,6 @@ protected:
 
 private:
     struct QuickSlot {
-        QLabel* heading = nullptr;
         QPlainTextEdit* text = nullptr;
         QPushButton* lockButton = nullptr;
         QPushButton* pasteButton = nullptr;
@@ -70,9 +72,6 @@ private:
     };
 
     void createControls();
-    void createQuickSlots();
-    void describeVisibleControls();
-    void setFocusOrder();
     void connectHandlers();
     void saveOptions();
     // A message over the window once it is up: load() runs before the window is shown.
@@ -98,13 +97,13 @@ private:
     DataPaths paths_;
     NextRandom& random_;
     TextEncoding tailListEncoding_ = TextEncoding::Gb18030;
+    std::vector<LineEnd> tailLineEnds_;
     // The own tail as the options file holds it, undecodable bytes included; the field shows
     // them as "�" and the stored text is written back while the field is left as it was.
     QString storedOwnTail_;
-    std::optional<QString> tailListProblem_;
+    std::optional<FileProblem> tailListProblem_;
     bool unloaded_ = false;
 
-    QLabel* banner_ = nullptr;
     QLineEdit* ownTailEdit_ = nullptr;
     QPushButton* editListButton_ = nullptr;
     QCheckBox* randomOrderBox_ = nullptr;
@@ -119,7 +118,6 @@ private:
     QLineEdit* composedTextBox_ = nullptr; // a scratch mirror of the last composed text
     QPushButton* showRandomSwitchButton_ = nullptr;
     QPushButton* drawNumberButton_ = nullptr;
-    QCheckBox* unusedSendBox_ = nullptr; // never read, but in the Tab order
     std::array<QuickSlot, 3> quickSlots_;
     std::unique_ptr<InsertionEngine> engine_;
     QMetaObject::Connection focusConnection_;

@@ -3,6 +3,7 @@
 #include "config/log_categories.h"
 #include "data/file_access.h"
 #include "text/text_codec.h"
+#include "ui/file_problem_text.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,9 +34,9 @@ std::optional<QString> irregularResource(const QString& sheet) {
 std::optional<QString> attachSkin(const QString& skinFile) {
     const FileReadResult file = readWholeFile(skinFile);
     if (file.status != FileReadResult::Status::Ok) {
-        if (file.status == FileReadResult::Status::Failed)
+        if (file.problem)
             qCWarning(log::files, "skin %ls not used: %ls", qUtf16Printable(skinFile),
-                      qUtf16Printable(file.error));
+                      qUtf16Printable(fileProblemText(*file.problem)));
         return std::nullopt;
     }
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());

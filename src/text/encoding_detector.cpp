@@ -70,6 +70,8 @@ GbCounts countGb(const unsigned char* p, qsizetype n) {
 TextEncoding detectEncoding(QByteArrayView bytes) {
     if (bytes.startsWith("\xFF\xFE"))
         return TextEncoding::Utf16LeWithBom;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextEncoding::Utf16BeWithBom;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return TextEncoding::Utf8WithBom;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

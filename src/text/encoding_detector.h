@@ -7,7 +7,7 @@
 namespace qlq {
 
 // Which encoding a file is in:
-// - a mark: FF FE is UTF-16LE, EF BB BF is UTF-8;
+// - a mark: FF FE is UTF-16LE, FE FF UTF-16BE, EF BB BF UTF-8;
 // - UTF-8 when its three- and four-byte sequences (every CJK character) are evidence enough: the
 //   bytes are valid UTF-8 with at least one, or they hold at most one undecodable byte for every
 //   four of them and GB18030 cannot read the bytes either. Two-byte sequences prove nothing: GBK

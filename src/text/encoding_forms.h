@@ -41,11 +41,12 @@ struct Utf8 {
     static int encode(char32_t c, unsigned char* out) { return utf8::encodeOne(c, out); }
 };
 
-struct Utf16Le {
-    static DecodeStep decode(const unsigned char* p, qsizetype n) {
-        return utf16le::decodeOne(p, n);
+struct Utf16 {
+    utf16::ByteOrder order = utf16::ByteOrder::LittleEndian;
+    DecodeStep decode(const unsigned char* p, qsizetype n) const {
+        return utf16::decodeOne(p, n, order);
     }
-    static int encode(char32_t c, unsigned char* out) { return utf16le::encodeOne(c, out); }
+    int encode(char32_t c, unsigned char* out) const { return utf16::encodeOne(c, out, order); }
 };
 
 } // namespace qlq::forms

@@ -53,6 +53,7 @@ std::optional<EncodedFile> encodeForFile(const QString& text, TextEncoding encod
         return EncodedFile{*std::move(bytes), TextEncoding::Utf8WithBom};
     case TextEncoding::Utf8WithBom:
     case TextEncoding::Utf16LeWithBom: // the mark decides: never read otherwise
+    case TextEncoding::Utf16BeWithBom:
         return EncodedFile{*std::move(bytes), encoding};
     case TextEncoding::Gb18030:
     case TextEncoding::CodePage936:

@@ -18,7 +18,8 @@ struct EncodedFile {
 // this encoding family. Where the plain encoding would be read otherwise:
 // - UTF-8 without a CJK character (say, the list lost its last Chinese line) gets a UTF-8 mark;
 // - GB18030 with an escape that would change how the file is read (0x80 read as code page 936's
-//   "€", FF FE read as a mark) writes such escapes as U+FFFD, which is how they were shown;
+//   "€", FF FE or FE FF read as a mark) writes such escapes as U+FFFD, which is how they were
+//   shown;
 // - GB18030 bytes that are also good UTF-8 (mojibake-like text) are written as UTF-16LE with its
 //   mark: GB18030 has no mark that GBK programs understand, while Windows' profile functions and
 //   Notepad read UTF-16LE; UTF-8 would keep the text too, but those functions cannot read it.

@@ -44,6 +44,8 @@ QByteArrayView byteOrderMark(TextEncoding encoding) {
         return "\xEF\xBB\xBF";
     case TextEncoding::Utf16LeWithBom:
         return "\xFF\xFE";
+    case TextEncoding::Utf16BeWithBom:
+        return "\xFE\xFF";
     case TextEncoding::Gb18030:
     case TextEncoding::CodePage936:
     case TextEncoding::Utf8:
@@ -62,8 +64,10 @@ QString decodePart(QByteArrayView bytes, TextEncoding encoding) {
         return decodeWith(bytes, forms::Utf8{}, true);
     case TextEncoding::Utf16LeWithBom:
         break;
+    case TextEncoding::Utf16BeWithBom:
+        return decodeWith(bytes, forms::Utf16{utf16::ByteOrder::BigEndian}, false);
     }
-    return decodeWith(bytes, forms::Utf16Le{}, false);
+    return decodeWith(bytes, forms::Utf16{utf16::ByteOrder::LittleEndian}, false);
 }
 
 QString decodeAs(QByteArrayView bytes, TextEncoding encoding) {

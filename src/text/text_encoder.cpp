@@ -103,28 +103,29 @@ template <typename Form> std::optional<QByteArray> encodeBytes(QStringView text,
     return out;
 }
 
-void appendUnit(QByteArray& out, char16_t unit) {
-    out.append(static_cast<char>(unit & 0xFFU));
-    out.append(static_cast<char>(unit >> 8));
+void appendUnit(QByteArray& out, char16_t unit, utf16::ByteOrder order) {
+    unsigned char bytes[2];
+    utf16::encodeOne(unit, bytes, order);
+    out.append(reinterpret_cast<const char*>(bytes), 2);
 }
 
-// Escaped bytes of a UTF-16LE file come in twos (a surrogate unit without its partner) or as the
+// Escaped bytes of a UTF-16 file come in twos (a surrogate unit without its partner) or as the
 // odd last byte. A run of escapes goes back two by two where each two make such a lone unit, and
 // its last one alone only at the very end; any other escape is written as U+FFFD, two bytes, so
 // the units after it stay aligned.
-void appendEscapeRun(QByteArray& out, const std::vector<unsigned char>& run, bool atEnd) {
+void appendEscapeRun(QByteArray& out, const std::vector<unsigned char>& run, bool atEnd,
+                     utf16::ByteOrder order) {
     const std::size_t k = run.size();
     std::size_t q = 0;
     while (q < k) {
         if (q + 1 < k) {
-            const auto unit = static_cast<char16_t>(run[q] | run[q + 1] << 8);
+            const char16_t unit = utf16::unitOf(run[q], run[q + 1], order);
             const bool pairsWithNext =
-                q + 3 < k &&
-                QChar::isLowSurrogate(static_cast<char16_t>(run[q + 2] | run[q + 3] << 8));
+                q + 3 < k && QChar::isLowSurrogate(utf16::unitOf(run[q + 2], run[q + 3], order));
             // A low unit is never preceded by a high one here: whole characters end in no high
             // unit, a kept high unit is followed by no low one, U+FFFD is neither.
             if (QChar::isLowSurrogate(unit) || (QChar::isHighSurrogate(unit) && !pairsWithNext)) {
-                appendUnit(out, unit);
+                appendUnit(out, unit, order);
                 q += 2;
                 continue;
             }
@@ -133,12 +134,12 @@ void appendEscapeRun(QByteArray& out, const std::vector<unsigned char>& run, boo
             ++q;
             continue;
         }
-        appendUnit(out, static_cast<char16_t>(kReplacement));
+        appendUnit(out, static_cast<char16_t>(kReplacement), order);
         ++q;
     }
 }
 
-std::optional<QByteArray> encodeUtf16Le(QStringView text) {
+std::optional<QByteArray> encodeUtf16(QStringView text, utf16::ByteOrder order) {
     const auto* s = text.utf16();
     const qsizetype n = text.size();
     QByteArray out;
@@ -154,13 +155,13 @@ std::optional<QByteArray> encodeUtf16Le(QStringView text) {
             continue;
         }
         if (!run.empty()) {
-            appendEscapeRun(out, run, false);
+            appendEscapeRun(out, run, false, order);
             run.clear();
         }
         unsigned char bytes[4];
-        out.append(reinterpret_cast<const char*>(bytes), utf16le::encodeOne(c.value, bytes));
+        out.append(reinterpret_cast<const char*>(bytes), utf16::encodeOne(c.value, bytes, order));
     }
-    appendEscapeRun(out, run, true);
+    appendEscapeRun(out, run, true, order);
     return out;
 }
 
@@ -176,8 +177,10 @@ std::optional<QByteArray> encodePart(QStringView text, TextEncoding encoding) {
         return encodeBytes(text, forms::Utf8{});
     case TextEncoding::Utf16LeWithBom:
         break;
+    case TextEncoding::Utf16BeWithBom:
+        return encodeUtf16(text, utf16::ByteOrder::BigEndian);
     }
-    return encodeUtf16Le(text);
+    return encodeUtf16(text, utf16::ByteOrder::LittleEndian);
 }
 
 std::optional<QByteArray> encodeText(const QString& text, TextEncoding encoding) {

@@ -13,6 +13,8 @@ enum class TextEncoding {
     Utf8WithBom,
     // Notepad's "Unicode": the mark FF FE, then 16-bit units, low byte first.
     Utf16LeWithBom,
+    // Notepad's "Unicode big endian": the mark FE FF, then 16-bit units, high byte first.
+    Utf16BeWithBom,
 };
 
 } // namespace qlq

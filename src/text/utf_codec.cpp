@@ -67,35 +67,40 @@ int encodeOne(char32_t c, unsigned char* out) {
 
 } // namespace qlq::utf8
 
-namespace qlq::utf16le {
+namespace qlq::utf16 {
+namespace {
 
-DecodeStep decodeOne(const unsigned char* p, qsizetype n) {
+void putUnit(char16_t unit, unsigned char* out, ByteOrder order) {
+    const auto low = static_cast<unsigned char>(unit & 0xFFU);
+    const auto high = static_cast<unsigned char>(unit >> 8);
+    out[0] = order == ByteOrder::LittleEndian ? low : high;
+    out[1] = order == ByteOrder::LittleEndian ? high : low;
+}
+
+} // namespace
+
+DecodeStep decodeOne(const unsigned char* p, qsizetype n, ByteOrder order) {
     if (n < 2)
         return {};
-    const char16_t unit = static_cast<char16_t>(p[0] | p[1] << 8);
+    const char16_t unit = unitOf(p[0], p[1], order);
     if (!QChar::isSurrogate(unit))
         return {unit, 2};
     if (QChar::isHighSurrogate(unit) && n >= 4) {
-        const char16_t low = static_cast<char16_t>(p[2] | p[3] << 8);
+        const char16_t low = unitOf(p[2], p[3], order);
         if (QChar::isLowSurrogate(low))
             return {QChar::surrogateToUcs4(unit, low), 4};
     }
     return {DecodeStep::kNone, 2};
 }
 
-int encodeOne(char32_t c, unsigned char* out) {
+int encodeOne(char32_t c, unsigned char* out, ByteOrder order) {
     if (c < 0x10000) {
-        out[0] = static_cast<unsigned char>(c & 0xFFU);
-        out[1] = static_cast<unsigned char>(c >> 8);
+        putUnit(static_cast<char16_t>(c), out, order);
         return 2;
     }
-    const char16_t high = QChar::highSurrogate(c);
-    const char16_t low = QChar::lowSurrogate(c);
-    out[0] = static_cast<unsigned char>(high & 0xFFU);
-    out[1] = static_cast<unsigned char>(high >> 8);
-    out[2] = static_cast<unsigned char>(low & 0xFFU);
-    out[3] = static_cast<unsigned char>(low >> 8);
+    putUnit(QChar::highSurrogate(c), out, order);
+    putUnit(QChar::lowSurrogate(c), out + 2, order);
     return 4;
 }
 
-} // namespace qlq::utf16le
+} // namespace qlq::utf16

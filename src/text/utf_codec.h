@@ -16,12 +16,21 @@ int encodeOne(char32_t c, unsigned char* out);
 
 } // namespace qlq::utf8
 
-namespace qlq::utf16le {
+namespace qlq::utf16 {
+
+// The order of the two bytes of a unit.
+enum class ByteOrder { LittleEndian, BigEndian };
 
 // Reads one unit, or a surrogate pair, from the front of p[0..n), n >= 1. A surrogate without
 // its partner is two undecodable bytes; so is a lone last byte (one), keeping the units aligned.
-DecodeStep decodeOne(const unsigned char* p, qsizetype n);
+DecodeStep decodeOne(const unsigned char* p, qsizetype n, ByteOrder order);
 // Writes c (not a surrogate) to out (room for four bytes); returns the length.
-int encodeOne(char32_t c, unsigned char* out);
+int encodeOne(char32_t c, unsigned char* out, ByteOrder order);
 
-} // namespace qlq::utf16le
+// The unit that two bytes, in file order, make.
+constexpr char16_t unitOf(unsigned char first, unsigned char second, ByteOrder order) {
+    return order == ByteOrder::LittleEndian ? static_cast<char16_t>(first | second << 8)
+                                            : static_cast<char16_t>(first << 8 | second);
+}
+
+} // namespace qlq::utf16

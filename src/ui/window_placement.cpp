@@ -49,11 +49,15 @@ protected:
         // The native window exists once shown; the first event after its frame came acts.
         if (watched == &window_ && event->type() == QEvent::Show && window_.windowHandle())
             window_.windowHandle()->installEventFilter(this);
-        if (watched == window_.windowHandle() && framed(window_)) {
+        // A window that starts minimised waits for the user to bring it up: on X11, moving it
+        // would take it out of the taskbar and onto the screen.
+        if (watched == window_.windowHandle() && framed(window_) && !window_.isMinimized()) {
             window_.removeEventFilter(this);
             window_.windowHandle()->removeEventFilter(this);
-            // Moved by anyone since it was centred: that place stands.
-            if (window_.geometry().topLeft() == placed_)
+            // Moved by anyone since it was centred: that place stands. (A window manager that
+            // framed the window while it was minimised keeps the frame where the window was.)
+            if (window_.geometry().topLeft() == placed_ ||
+                window_.frameGeometry().topLeft() == placed_)
                 centreFrame(window_);
             deleteLater();
         }

@@ -27,6 +27,10 @@ TEST(CommandLine, QtsOwnOptionsAndTheirValuesStartTheProgram) {
     EXPECT_EQ(read({"--autostart", "on"}).options.autostart, true);
     EXPECT_EQ(read({"--autostart=off"}).options.autostart, false);
     EXPECT_EQ(read({"-display", ":7"}).options.display, QStringLiteral(":7"));
+    EXPECT_TRUE(read({"--insert"}).options.insert);
+    EXPECT_EQ(read({"--bind-gnome-f8"}).options.gnomeF8, true);
+    EXPECT_EQ(read({"--bind-gnome-f8", "off"}).options.gnomeF8, false);
+    EXPECT_EQ(read({"off", "--bind-gnome-f8"}).options.gnomeF8, false);
 }
 
 TEST(CommandLine, HelpAndVersionAnswerAndStrayArgumentsFail) {
@@ -38,7 +42,10 @@ TEST(CommandLine, HelpAndVersionAnswerAndStrayArgumentsFail) {
                                          {"-display"},
                                          {"-platform", "xcb", "extra"},
                                          {"--autostart", "yes"},
-                                         {"--autostart"}}) {
+                                         {"--autostart"},
+                                         {"off"},
+                                         {"--bind-gnome-f8", "maybe"},
+                                         {"--bind-gnome-f8", "off", "on"}}) {
         const CommandLineOutcome outcome = read(arguments);
         EXPECT_EQ(outcome.exitCode, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(outcome.output.isEmpty());

@@ -4,6 +4,8 @@
 #include "support/temp_dir.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
 
@@ -28,10 +30,19 @@ TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
 #else
 TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
     QTemporaryDir home;
-    const AutostartEntry entry(home.path(), QStringLiteral("org.example.qinglanque"),
-                               QStringLiteral("/opt/my apps/qinglanque"));
-    EXPECT_EQ(entry.path(), home.path() + "/autostart/org.example.qinglanque.desktop");
+    const AutostartEntry entry(home.path(), QStringLiteral("io.github.qlq.Test"),
+                               QStringLiteral("/opt/my apps/qinglanque"), {"org.example.qlq"});
+    EXPECT_EQ(entry.path(), home.path() + "/autostart/io.github.qlq.Test.desktop");
+    // The entry of an older release goes when the new one is written: one start at login.
+    const QString former = home.path() + "/autostart/org.example.qlq.desktop";
+    const auto leaveFormer = [&] {
+        QDir().mkpath(home.path() + "/autostart");
+        QFile file(former);
+        return file.open(QIODevice::WriteOnly) && file.write("[Desktop Entry]\n") > 0;
+    };
+    ASSERT_TRUE(leaveFormer());
     EXPECT_EQ(entry.turnOn(), std::nullopt);
+    EXPECT_FALSE(QFile::exists(former));
     QFile file(entry.path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -40,6 +51,9 @@ TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
     EXPECT_EQ(entry.turnOff(), std::nullopt);
     EXPECT_FALSE(QFile::exists(entry.path()));
     EXPECT_EQ(entry.turnOff(), std::nullopt); // already off
+    ASSERT_TRUE(leaveFormer());               // only the older release's entry: off removes it too
+    EXPECT_EQ(entry.turnOff(), std::nullopt);
+    EXPECT_FALSE(QFile::exists(former));
 }
 #endif
 

@@ -35,7 +35,7 @@ TEST(FileWriteFaults, CreatesCorvaneAndRefusesBlockedPlaces) {
     // The target is a directory: neither replaced nor emptied, and no temporary file is left.
     ASSERT_TRUE(QDir().mkpath(dir.file(u"list/inner"_s)));
     const auto overDir = writeFileAtomically(dir.file(u"list"_s), "new");
-    EXPECT_TRUE(overDir && !overDir->isEmpty());
+    EXPECT_TRUE(overDir && !overDir->reason.isEmpty());
     EXPECT_TRUE(QFileInfo(dir.file(u"list/inner"_s)).isDir());
     EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({u"list"_s, u"qinglanque.ini"_s}));
@@ -46,9 +46,47 @@ TEST(FileWriteFaults, CreatesCorvaneAndRefusesBlockedPlaces) {
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly) && blocker.write("old") == 3);
     blocker.close();
     const auto noDir = writeFileAtomically(dir.file(u"qinglanque.ini"_s), "new");
-    EXPECT_TRUE(noDir && !noDir->isEmpty());
+    EXPECT_EQ(noDir, (FileProblem{FileProblem::Kind::NoDirectory, dir.corvane(), {}}));
     ASSERT_TRUE(blocker.open(QIODevice::ReadOnly));
     EXPECT_EQ(blocker.readAll(), "old");
+}
+
+TEST(FileWriteFaults, ALinkStaysALinkAndTheFileItLeadsToIsReplacedBesideItself) {
+    // corvane/qinglanque.ini -> ../synced/link -> list.ini (relative, a chain), as dotfiles do.
+    TempProgramDir dir;
+    const QString synced = dir.path() + u"/synced"_s;
+    ASSERT_TRUE(QDir().mkpath(synced) && QDir().mkpath(dir.corvane()));
+    const QString target = synced + u"/list.ini"_s;
+    const QString link = dir.file(u"qinglanque.ini"_s);
+    ASSERT_TRUE(QFile::link(u"list.ini"_s, synced + u"/link"_s));
+    ASSERT_TRUE(QFile::link(u"../synced/link"_s, link));
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+    }
+    ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+    const QFile::Permissions permissions = QFile::permissions(target);
+    dir.write(u"qinglanque.ini.qlq-new"_s, "x"); // not the link's: kept
+    QFile stale(target + u".qlq-new"_s);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    EXPECT_EQ(removeStaleSaveFiles(link), 1);
+    EXPECT_TRUE(QFileInfo::exists(dir.file(u"qinglanque.ini.qlq-new"_s)));
+
+    EXPECT_EQ(writeFileAtomically(link, "new"), std::nullopt);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(QFileInfo(synced + u"/link"_s).isSymLink());
+    EXPECT_EQ(dir.read(u"qinglanque.ini"_s), "new");
+    EXPECT_EQ(QFile::permissions(target), permissions);
+    EXPECT_EQ(QDir(synced).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({u"link"_s, u"list.ini"_s}));
+
+    // A link to nothing: no file is made where the user never looks.
+    ASSERT_TRUE(QFile::remove(target));
+    EXPECT_EQ(writeFileAtomically(link, "new"),
+              (FileProblem{FileProblem::Kind::DanglingLink, link, target}));
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
 }
 
 TEST(FileReadFaults, SpecialFilesFailWithAReasonInsteadOfBlocking) {
@@ -64,19 +102,24 @@ TEST(FileReadFaults, SpecialFilesFailWithAReasonInsteadOfBlocking) {
     }
     const FileReadResult fromFifo = pending.get();
     EXPECT_EQ(fromFifo.status, FileReadResult::Status::Failed);
-    EXPECT_FALSE(fromFifo.error.isEmpty());
+    EXPECT_EQ(fromFifo.problem->kind, FileProblem::Kind::NotRegularFile);
 
     // A device, a regular file whose read fails after a successful open, an oversized file.
     QFile big(base.path() + u"/big.ini"_s);
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxReadBytes + 1)); // sparse
     big.close();
     const long before = peakRssKb();
-    for (const QString& path : {u"/dev/null"_s, u"/proc/self/mem"_s, big.fileName()}) {
+    using Kind = FileProblem::Kind;
+    for (const auto& [path, kind] : {std::pair{u"/dev/null"_s, Kind::NotRegularFile},
+                                     std::pair{u"/proc/self/mem"_s, Kind::ReadFailed},
+                                     std::pair{big.fileName(), Kind::TooLarge}}) {
         const FileReadResult result = readWholeFile(path);
         EXPECT_EQ(result.status, FileReadResult::Status::Failed) << path.toStdString();
-        EXPECT_FALSE(result.error.isEmpty());
+        ASSERT_TRUE(result.problem);
+        EXPECT_EQ(result.problem->kind, kind) << path.toStdString();
+        EXPECT_EQ(result.problem->path, path);
+        EXPECT_EQ(result.problem->reason.isEmpty(), kind != Kind::ReadFailed);
     }
-    EXPECT_TRUE(readWholeFile(big.fileName()).error.contains(u"太大"_s));
     EXPECT_LT(peakRssKb() - before, 64 * 1024); // refused without reading it
 }
 
@@ -92,7 +135,7 @@ TEST(TailListContentFaults, RandomBytesKeepEveryLineEndAndAHugeLineLoads) {
         const bool openLast = !bytes.endsWith('\r') && !bytes.endsWith("\r\n");
         dir.write(u"qinglanque.ini"_s, bytes);
         const TailListContent content = loadTailListFile(path);
-        EXPECT_TRUE(content.readable);
+        EXPECT_FALSE(content.problem);
         EXPECT_EQ(content.tails.size(), bytes.count('\r') + (openLast ? 1 : 0)) << round;
         EXPECT_FALSE(content.tails.join(QString()).contains(u'\r'));
     }

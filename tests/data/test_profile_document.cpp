@@ -76,16 +76,21 @@ TEST(ProfileDocument, KeepsItsEncodingAndEveryByteItDoesNotChange) {
     EXPECT_EQ(read("[t1]\r\nt=price \x80\r\n", "t1", "t"), u"price €"_s);
     EXPECT_EQ(written("[t1]\r\nt=\x80\r\n", "t1", "t", u"€ 1"_s), "[t1]\r\nt=\x80 1\r\n");
 
-    // UTF-16LE ("Unicode" in Notepad): new lines are UTF-16LE too, the others stay.
-    const auto utf16 = [](const QString& text) {
-        return "\xFF\xFE" +
-               QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    };
-    EXPECT_EQ(read(utf16(u"[t1]\r\nt=尾巴\r\n"_s), "t1", "t"), u"尾巴"_s);
-    EXPECT_EQ(written(utf16(u"; 注释\r\n[t1]\r\nt=尾巴\r\n"_s), "t1", "t", u"青岚雀"_s),
-              utf16(u"; 注释\r\n[t1]\r\nt=青岚雀\r\n"_s));
-    EXPECT_EQ(written(utf16(u"[t1]\nt=尾巴"_s), "peizhi", "Check1", u"1"_s),
-              utf16(u"[t1]\nt=尾巴\r\n[peizhi]\r\nCheck1=1\r\n"_s));
+    // UTF-16 ("Unicode" and "Unicode big endian" in Notepad): new lines are in it too.
+    for (const bool bigEndian : {false, true}) {
+        const auto utf16 = [bigEndian](const QString& text) {
+            QByteArray bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            for (const QChar c : text)
+                bytes.append(char(bigEndian ? c.row() : c.cell()))
+                    .append(char(bigEndian ? c.cell() : c.row()));
+            return bytes;
+        };
+        EXPECT_EQ(read(utf16(u"[t1]\r\nt=尾巴\r\n"_s), "t1", "t"), u"尾巴"_s);
+        EXPECT_EQ(written(utf16(u"; 注释\r\n[t1]\r\nt=尾巴\r\n"_s), "t1", "t", u"青岚雀"_s),
+                  utf16(u"; 注释\r\n[t1]\r\nt=青岚雀\r\n"_s));
+        EXPECT_EQ(written(utf16(u"[t1]\nt=尾巴"_s), "peizhi", "Check1", u"1"_s),
+                  utf16(u"[t1]\nt=尾巴\r\n[peizhi]\r\nCheck1=1\r\n"_s));
+    }
 
     // A UTF-8 file whose own tail loses its last CJK character would read as GB18030 next time:
     // it gets a mark in front.

@@ -23,14 +23,16 @@ TEST(TailListFile, ReadsTheGbkSampleAndNeverFails) {
 
     TempProgramDir dir;
     const QString path = dir.file(u"qinglanque.ini"_s);
-    EXPECT_TRUE(loadTailListFile(path).readable); // missing: an empty list
+    EXPECT_FALSE(loadTailListFile(path).problem); // missing: an empty list
     EXPECT_TRUE(loadTailListFile(path).tails.isEmpty());
     QDir().mkpath(path);
-    EXPECT_FALSE(loadTailListFile(path).readable);
+    EXPECT_EQ(loadTailListFile(path).problem->kind, FileProblem::Kind::IsDirectory);
     EXPECT_TRUE(loadTailListFile(path).tails.isEmpty());
 }
 
-TEST(TailListFile, AnUnchangedListSavesBackInItsOwnEncodingByteForByte) {
+TEST(TailListFile, AnUnchangedListSavesBackByteForByte) {
+    // Read, shown in the editor's document and saved as the editor does: every encoding and
+    // every way a file can end its lines, mark and stray last byte included.
     TempProgramDir dir;
     const QString path = dir.file(u"qinglanque.ini"_s);
     const QString utf16 = u"尾巴\r\n"_s;
@@ -42,12 +44,30 @@ TEST(TailListFile, AnUnchangedListSavesBackInItsOwnEncodingByteForByte) {
          u"你好，这是尾巴"_s},                     // Latin-1
         {"\xef\xbb\xbf\xe4\xbd\xa0\r\n", u"你"_s}, // UTF-8 with a mark
         {"\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2),
-         u"尾巴"_s}};
+         u"尾巴"_s},
+        {QByteArray("\xFE\xFF\x5C\x3E\x5D\xF4\x00\x0D\x00\x0A", 10), u"尾巴"_s},
+        {"a\rb\r\r\nc\r", u"a"_s},   // lone CRs among CR LF
+        {"a\r\r\nb", u"a"_s},        // and no line end at the end
+        {"a\rb\rc\r", u"a"_s},       // CR only
+        {"a\nb\n", u"a\nb\n"_s},     // LF only: one tail
+        {"\xEF\xBB\xBF", QString()}, // marks alone
+        {"\xFF\xFE", QString()},
+        {"\xFE\xFF", QString()},
+        {QByteArray("\xFF\xFE"
+                    "a\0\r\0\n\0\x42",
+                    9),
+         u"a"_s}, // UTF-16 with a stray last byte
+    };
     for (const auto& [bytes, first] : files) {
         dir.write(u"qinglanque.ini"_s, bytes);
         const TailListContent content = loadTailListFile(path);
         EXPECT_EQ(content.tails.value(0), first);
-        EXPECT_FALSE(saveTailListFile(path, tailListEditorText(content.tails), content.encoding));
+        const EditorDocumentText shown =
+            toEditorDocumentText(tailListEditorText(content.tails, content.lineEnds));
+        const QString text =
+            fromEditorDocumentText(shown.text, shown.kept, shown.lineEnds, shown.usualEnd);
+        EXPECT_FALSE(
+            saveTailListFile(path, tailListTextToSave(text, shown.closing), content.encoding));
         EXPECT_EQ(dir.read(u"qinglanque.ini"_s), bytes) << bytes.toHex().toStdString();
     }
 }
@@ -55,9 +75,14 @@ TEST(TailListFile, AnUnchangedListSavesBackInItsOwnEncodingByteForByte) {
 TEST(DataPaths, PortableCorvaneBesideTheProgramWins) {
     TempProgramDir program;
     QTemporaryDir user;
-    EXPECT_EQ(DataPaths::resolve(program.path(), user.path()).baseDirectory(), user.path());
+    EXPECT_EQ(DataPaths::resolve(program.path(), user.path())->baseDirectory(), user.path());
+    EXPECT_FALSE(DataPaths::resolve(program.path(), std::nullopt)) << "no home: no folder";
     QDir().mkpath(program.corvane());
-    const DataPaths paths = DataPaths::resolve(program.path(), user.path());
-    EXPECT_EQ(paths.tailListFile(), program.corvane() + u"/qinglanque.ini"_s);
-    EXPECT_EQ(paths.optionsFile(), program.corvane() + u"/corvane.ini"_s);
+    for (const std::optional<QString>& home :
+         {std::optional(user.path()), std::optional<QString>()}) {
+        const std::optional<DataPaths> paths = DataPaths::resolve(program.path(), home);
+        ASSERT_TRUE(paths);
+        EXPECT_EQ(paths->tailListFile(), program.corvane() + u"/qinglanque.ini"_s);
+        EXPECT_EQ(paths->optionsFile(), program.corvane() + u"/corvane.ini"_s);
+    }
 }

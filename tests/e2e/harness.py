@@ -85,10 +85,13 @@ def _stragglers(token):
 
 
 class Process:
-    """A child with its own log file; group=True gives it a process group of its own."""
+    """A child with its own log file; group=True gives it a process group of its own, run_as
+    (uid, gid) another user."""
 
-    def __init__(self, name, argv, env, log_dir, group=False, **popen):
+    def __init__(self, name, argv, env, log_dir, group=False, run_as=None, **popen):
         self.group = group
+        if run_as:
+            popen.update(user=run_as[0], group=run_as[1], extra_groups=[])
         self.log_path = Path(log_dir) / f"{name}.log"
         with open(self.log_path, "wb") as log:
             self.popen = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log,
@@ -218,6 +221,7 @@ class Session:
         self.pages = {"/": (HERE / "page.html").read_bytes()}
         self.tmp = self._x = self._server = self.browser_window = None
         self.runs, self._processes = [], []
+        self.as_user = {}  # {"run_as": (uid, gid)} for every process (Wayland beds)
 
     def __enter__(self):
         self.start()
@@ -283,7 +287,8 @@ class Session:
 
     def spawn(self, name, argv, group=False, env=None, **popen):
         """Starts an extra process on the display; env adds to the session's environment."""
-        proc = Process(name, argv, dict(self.env, **(env or {})), self.tmp, group, **popen)
+        proc = Process(name, argv, dict(self.env, **(env or {})), self.tmp, group,
+                       **self.as_user, **popen)
         self._processes.append(proc)
         return proc
 
@@ -357,7 +362,7 @@ class Session:
     # ----- the program
 
     def start_program(self, tails=None, options=None, corvane_files=None, again=None, wait=True,
-                      beside=(), env=None):
+                      beside=(), env=None, args=()):
         """Starts the program from a fresh copy (or again's copy, for a restart); tails (a list
         or GBK bytes) and options go to corvane/; beside: executables copied next to it."""
         directory = again.directory if again else self.tmp / f"run{len(self.runs) + 1}"
@@ -371,9 +376,10 @@ class Session:
             files["corvane.ini"] = options
         for name, data in files.items():
             (directory / "corvane" / name).write_bytes(data)
+        self.own(directory)
         run = ProgramRun(f"program{len(self.runs) + 1}",
-                         [*self.launcher, str(directory / self.program.name)],
-                         dict(self.env, **(env or {})), self.tmp, cwd=directory)
+                         [*self.launcher, str(directory / self.program.name), *args],
+                         dict(self.env, **(env or {})), self.tmp, cwd=directory, **self.as_user)
         run.directory = directory
         self.runs.append(run)
         if wait:
@@ -382,6 +388,9 @@ class Session:
             except TimeoutError as error:
                 raise AssertionError(f"{error}; program log:\n{run.log_text()}") from None
         return run
+
+    def own(self, path):
+        """Hands what the session wrote to the user its processes run as (Wayland beds)."""
 
     def stop_program(self, run):
         """Closes the main window as the user would; returns the exit status. A program that
@@ -401,16 +410,17 @@ class Session:
         result = subprocess.run([str(a) for a in argv], env=self.env, capture_output=True,
                                 timeout=30)
         if check and result.returncode != 0:
-            raise RuntimeError(f"{argv} failed: {result.stderr.decode(errors='replace')}")
+            raise RuntimeError(f"{argv} failed: "
+                               f"{(result.stdout + result.stderr).decode(errors='replace')}")
         return result.stdout.decode("utf-8", "replace")
 
     def xdotool(self, *args):
         return self.run("xdotool", *args, check=True)
 
-    def search_windows(self, name_regex, pid=None):
-        """Visible windows whose title matches. xdotool's own matching is byte-wise and lets
-        CJK patterns match too much, so every title is checked here again."""
-        out = self.run("xdotool", "search", "--onlyvisible",
+    def search_windows(self, name_regex, pid=None, visible=True):
+        """Windows (visible ones by default) whose title matches. xdotool's own matching is
+        byte-wise and lets CJK patterns match too much, so every title is checked here again."""
+        out = self.run("xdotool", "search", *(["--onlyvisible"] if visible else []),
                        *(["--pid", pid] if pid else []), "--name", name_regex)
         return [int(w) for w in out.split()
                 if re.search(name_regex, self.run("xdotool", "getwindowname", w).rstrip("\n"))]
@@ -427,6 +437,9 @@ class Session:
         values = dict(line.split("=") for line in
                       self.xdotool("getwindowgeometry", "--shell", window).split())
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+    def active_window(self):
+        return int(self.run("xdotool", "getactivewindow") or 0)
 
     def viewable(self, window):
         return "IsViewable" in self.run("xwininfo", "-id", window)

@@ -9,7 +9,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
-from harness import Session, wait_until  # noqa: E402
+from harness import MAIN_WINDOW_TITLE, TIMEOUT, Session, wait_until  # noqa: E402
 
 SAMPLE_TAILS = (HERE / "data" / "qinglanque.ini").read_bytes()
 # Designed rectangles (twips) of the controls the tests click.
@@ -105,6 +105,22 @@ class F8InsertionTest(unittest.TestCase):
         self.assertEqual(self.press_f8(submit["seq"])["data"], lines.format("tail two"))
         self.stop()
 
+    def test_an_autostart_without_a_tray_waits_minimised_and_leaves_the_focus_to_the_user(self):
+        s, mark = self.s, self.refocus()  # the user is typing when the autostart comes
+        bare = {"XDG_RUNTIME_DIR": ""}  # a session without one: Qt must not complain either
+        self.run_ = run = s.start_program(tails=["后台"], args=["--background"], wait=False,
+                                          env=bare)
+        run.main_window = wait_until(
+            lambda: s.search_windows(MAIN_WINDOW_TITLE, pid=run.pid, visible=False))[0]
+        wait_until(lambda: "Iconic" in s.run("xprop", "-id", run.main_window, "WM_STATE"),
+                   what="the window minimised in the taskbar")
+        self.assertEqual(self.press_f8(mark)["data"], "\u3000\r\n后台")
+        self.assertEqual(s.active_window(), s.browser_window)
+        self.assertFalse(s.viewable(run.main_window))
+        # Started again (from the menu): the window comes up and takes the focus.
+        self.assertEqual(s.start_program(wait=False, env=bare).wait(TIMEOUT), 0)
+        wait_until(lambda: s.active_window() == run.main_window, what="the window brought up")
+        self.stop()
 
 if __name__ == "__main__":
     unittest.main()

@@ -40,13 +40,17 @@ def frame_centre(s, window):
     return x + (left + int(info["Width"]) + right) // 2, y + (top + int(info["Height"]) + bottom) // 2
 
 
-# Three links the desktop must never be handed; each reports its click (on the press).
+# Links for a new window: web ones go to the user's browser, the others never reach the desktop.
+# Each reports its click (on the press).
 LINKS_PAGE = b"""<!doctype html><html><head><style>
-body { margin: 0; } a { display: block; width: 2000px; height: 150px; }
+body { margin: 0; } a { display: block; width: 2000px; height: 80px; }
 </style></head><body>
 <a href="mailto:someone@example.invalid">mail</a>
 <a href="ssh://example.invalid/">ssh</a>
 <a href="javascript:location='vnd.evil:run'">vendor</a>
+<a href="data:text/html,hi" target="_blank">new data</a>
+<a href="/elsewhere" target="_blank">new page</a>
+<a href="#" onclick="window.open('https://example.invalid/opened'); return false">opened</a>
 <script>
 var seq = 1;
 for (const a of document.querySelectorAll("a"))
@@ -84,7 +88,7 @@ class WindowsTest(unittest.TestCase):
         self.assertTrue(helper.running())
         self.assertEqual(self.s.visible_windows(helper.pid), [window], "a dialog or second window")
 
-    def test_links_of_other_schemes_never_reach_the_desktop(self):
+    def test_only_web_links_for_a_new_window_leave_for_the_browser(self):
         s = self.s
         s.pages["/links"] = LINKS_PAGE
         handlers, opened = s.tmp / "bin", s.tmp / "opened"
@@ -96,9 +100,10 @@ class WindowsTest(unittest.TestCase):
                          env={"PATH": f"{handlers}:{s.env['PATH']}"})
         window = s.find_window(GALLERY, pid=helper.pid, timeout=30)
         s.page.wait_for("links", timeout=30)
-        for row, text in enumerate(["mail", "ssh", "vendor"]):
+        links = ["mail", "ssh", "vendor", "new data", "new page", "opened"]
+        for row, text in enumerate(links):
             def clicked():  # the view may take a moment after loading before it takes clicks
-                s.click(window, 200, TOP + 150 * row + 75)
+                s.click(window, 200, TOP + 80 * row + 40)
                 try:
                     return s.page.wait_for("clicked", timeout=2,
                                            predicate=lambda e: e["text"] == text)
@@ -106,8 +111,13 @@ class WindowsTest(unittest.TestCase):
                     return None
 
             wait_until(clicked, what=f"the {text} link to be clicked")
-        time.sleep(1.5)  # xdg-open would have been started by now
-        self.assertFalse(opened.exists(), opened.exists() and opened.read_text())
+        web = [f"{handlers}/xdg-open {s.url}/elsewhere",
+               f"{handlers}/xdg-open https://example.invalid/opened"]
+        wait_until(lambda: opened.exists() and len(opened.read_text().splitlines()) >= 2,
+                   what="the web links in the browser")
+        time.sleep(1.5)  # anything else would have been handed on by now
+        self.assertEqual(sorted(opened.read_text().splitlines()), web)
+        self.assertEqual(s.visible_windows(helper.pid), [window], "a second window")
         self.assertTrue(helper.running())
 
     def test_splash_then_a_centred_main_window_and_one_gallery_that_outlives_it(self):

@@ -3,12 +3,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <QProcess>
@@ -29,6 +33,7 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     ASSERT_TRUE(first.listen());
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
     QSignalSpy quit(&first, &SingleInstance::quitRequested);
+    QSignalSpy pressed(&first, &SingleInstance::pressRequested);
 
     SingleInstance second(dir.path(), QStringLiteral("qlq"));
     EXPECT_FALSE(second.tryClaim());
@@ -38,7 +43,12 @@ TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
                                      SingleInstance::Request::Quit, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return quit.count() == 1; }, 5000));
+    for (int i = 0; i < 2; ++i) // each --insert is one press
+        EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
+                                         SingleInstance::Request::Press, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pressed.count() == 2; }, 5000));
     EXPECT_EQ(raised.count(), 1);
+    EXPECT_EQ(quit.count(), 1);
     if (getuid() == 0) { // another user who reaches the socket anyway is not heard
         const QString socket = dir.filePath(QStringLiteral("qlq.socket"));
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
@@ -101,5 +111,76 @@ TEST(PrivateFolder, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
         ASSERT_EQ(chown(QFile::encodeName(fresh).constData(), 65534, 65534), 0);
         EXPECT_FALSE(ensurePrivateFolder(fresh).problem.isEmpty());
     }
+}
+
+namespace {
+
+// Environment variables set for one test and put back after it.
+class Environment {
+public:
+    void set(const char* name, const std::optional<QString>& value) {
+        saved_.try_emplace(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
+                                                                 : std::nullopt);
+        value ? qputenv(name, QFile::encodeName(*value)) : qunsetenv(name);
+    }
+    ~Environment() {
+        for (const auto& [name, value] : saved_)
+            value ? qputenv(name.constData(), *value) : qunsetenv(name.constData());
+    }
+
+private:
+    std::map<QByteArray, std::optional<QByteArray>> saved_;
+};
+
+} // namespace
+
+TEST(PrivateFolder, WithoutARuntimeFolderTheGuardStaysWhereNoOtherUserReaches) {
+    QTemporaryDir dir;
+    // Deep enough that a socket path in it would be too long.
+    const QString home = dir.filePath(QString(120, QLatin1Char('h')));
+    const QString taken = dir.filePath(QStringLiteral("qinglanque-%1").arg(getuid()));
+    ASSERT_TRUE(QDir().mkpath(home));
+    Environment env;
+    env.set("XDG_RUNTIME_DIR", std::nullopt);
+    env.set("XDG_CACHE_HOME", std::nullopt);
+    env.set("HOME", home);
+    env.set("TMPDIR", dir.path());
+    const auto takeTheTemporaryName = [&] { // another user was first, or left it open
+        ASSERT_TRUE(QDir().mkpath(taken));
+        ASSERT_EQ(getuid() == 0 ? chown(QFile::encodeName(taken).constData(), 65534, 65534)
+                                : chmod(QFile::encodeName(taken).constData(), 0777),
+                  0);
+    };
+    // The deep folder is reached through a short alias: where it really is counts.
+    const auto place = [] { return QFileInfo(privateRuntimeFolder().path).canonicalFilePath(); };
+    takeTheTemporaryName();
+    const PrivateFolder folder = privateRuntimeFolder();
+    const QString expected = folder.substituteRuntime + QStringLiteral("/qinglanque");
+    EXPECT_TRUE(folder.substituteRuntime.startsWith(home + "/.cache/qinglanque/runtime-"))
+        << folder.problem.toStdString();
+    EXPECT_EQ(place(), expected);
+    // Every start finds the same place, whatever others do in the temporary folder, and so does
+    // a helper that is handed the stand-in as its runtime folder; the second start gets through.
+    ASSERT_TRUE(QDir(taken).removeRecursively());
+    EXPECT_EQ(place(), expected);
+    env.set("XDG_RUNTIME_DIR", folder.substituteRuntime);
+    EXPECT_EQ(place(), expected);
+    const QString name = programInstanceName(QStringLiteral("localhost:10"));
+    SingleInstance running(folder.path, name);
+    ASSERT_TRUE(running.tryClaim());
+    ASSERT_TRUE(running.listen());
+    QSignalSpy raised(&running, &SingleInstance::raiseRequested);
+    const QString again = privateRuntimeFolder().path;
+    EXPECT_FALSE(SingleInstance(again, name).tryClaim());
+    EXPECT_TRUE(SingleInstance::send(again, name, SingleInstance::Request::Raise, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return raised.count() == 1; }, 5000));
+
+    // No home at all: the temporary folder, and no folder (the caller stops) once it is taken.
+    env.set("XDG_RUNTIME_DIR", std::nullopt);
+    env.set("HOME", std::nullopt);
+    EXPECT_EQ(place(), taken + QStringLiteral("/qinglanque"));
+    ASSERT_TRUE(QDir(taken).removeRecursively());
+    takeTheTemporaryName();
+    EXPECT_TRUE(privateRuntimeFolder().path.isEmpty());
 }
 #endif

@@ -66,7 +66,7 @@ has_entry() { # has_entry LIST ENTRY: a whole entry, with or without a version
     grep -qE "(^|, )$(sed 's/[|+.()=]/\\&/g' <<<"$2")( \(|,|$)" <<<"$1"
 }
 for d in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libx11-6 libxi6 \
-    libxtst6; do # from dpkg-shlibdeps; the rest is written out in cmake/Packaging.cmake
+    libxcb-xtest0 libwayland-client0; do # from dpkg-shlibdeps; the rest is written out in cmake/Packaging.cmake
     has_entry "$depends" "$d" || fail "Depends lacks $d"
 done
 for d in libqt6webenginewidgets6 libqt6webenginecore6; do
@@ -90,10 +90,10 @@ expected=("usr/bin/qinglanque" "usr/share/applications/$app_id.desktop"
 for png in "$source_dir"/resources/icons/qinglanque-*.png; do
     size=$(basename "$png" .png)
     size=${size#qinglanque-}
-    expected+=("usr/share/icons/hicolor/${size}x${size}/apps/qinglanque.png")
+    expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
 [[ ! -f $source_dir/resources/icons/qinglanque.svg ]] ||
-    expected+=("usr/share/icons/hicolor/scalable/apps/qinglanque.svg")
+    expected+=("usr/share/icons/hicolor/scalable/apps/$app_id.svg")
 check "unexpected or missing files (< expected, > packaged)" \
     diff <(printf '%s\n' "${expected[@]}" | sort) <(echo "$files")
 check "program is root-owned and executable" \
@@ -111,6 +111,7 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 desktop=$root/usr/share/applications/$app_id.desktop
 check "desktop entry is valid" desktop-file-validate "$desktop"
+check "desktop entry names the installed icon" grep -qx "Icon=$app_id" "$desktop"
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
     cat "$work/as.log" >&2

@@ -1,4 +1,5 @@
-#include "shell/main_window_fixture.h"
+#include "shell/main_window_names.h"
+#include "support/program_fixture.h"
 #include "support/sample_options.h"
 
 #include <QCheckBox>
@@ -6,18 +7,20 @@
 
 namespace {
 
+namespace names = qlq::main_window_names;
+
 const QString kOptions = QStringLiteral("corvane.ini");
 
-struct MainWindowOptions : MainWindowFixture {
-    QString ownTail() const { return child<QLineEdit>("Text5")->text(); }
+struct MainWindowOptions : ProgramFixture {
+    QString ownTail() const { return control<QLineEdit>(names::kOwnTail)->text(); }
     // Check1, Check2, Check4 as "101".
     std::string switches() const {
         std::string s;
-        for (const char* name : {"Check1", "Check2", "Check4"})
-            s += child<QCheckBox>(name)->isChecked() ? '1' : '0';
+        for (const char* name :
+             {names::kSendAfterInsert, names::kAppendOwnTail, names::kRandomOrder})
+            s += control<QCheckBox>(name)->isChecked() ? '1' : '0';
         return s;
     }
-    QStringList messages() const { return desktop.calls().filter(QStringLiteral("message:")); }
 };
 
 } // namespace
@@ -27,15 +30,16 @@ TEST_F(MainWindowOptions, ClosingWritesTheFourEntriesAndTheNextStartRestores) {
     start();
     EXPECT_EQ(ownTail(), kOwnTail);
     EXPECT_EQ(switches(), "010");
-    child<QLineEdit>("Text5")->setText(QStringLiteral("新尾巴"));
-    child<QCheckBox>("Check1")->setChecked(true);
-    child<QCheckBox>("Check2")->setChecked(false);
-    child<QCheckBox>("Check4")->setChecked(true);
-    window->close();
+    const QString longTail = QStringLiteral("新") + QString(40000, u'尾'); // whole, however long
+    control<QLineEdit>(names::kOwnTail)->setText(longTail);
+    control<QCheckBox>(names::kSendAfterInsert)->setChecked(true);
+    control<QCheckBox>(names::kAppendOwnTail)->setChecked(false);
+    control<QCheckBox>(names::kRandomOrder)->setChecked(true);
+    mainWindow()->close();
     start();
-    EXPECT_EQ(ownTail(), QStringLiteral("新尾巴"));
+    EXPECT_EQ(ownTail(), longTail);
     EXPECT_EQ(switches(), "101");
-    EXPECT_TRUE(messages().isEmpty());
+    EXPECT_EQ(messages(), 0);
 }
 
 TEST_F(MainWindowOptions, UndecodableBytesShowAsReplacementsAndSurviveAClose) {
@@ -46,17 +50,8 @@ TEST_F(MainWindowOptions, UndecodableBytesShowAsReplacementsAndSurviveAClose) {
     start();
     EXPECT_EQ(ownTail(), QStringLiteral("price € \uFFFD!"));
     EXPECT_EQ(pressF8(), lead(lead(QStringLiteral("a\uFFFD\r\nprice € \uFFFD!"))));
-    window->close();
+    mainWindow()->close();
     EXPECT_EQ(dir.read(kOptions), stored);
-}
-
-TEST_F(MainWindowOptions, AnOwnTailOfAnyLengthComesBackWhole) {
-    start();
-    const QString longTail(40000, QChar(0x5C3E));
-    child<QLineEdit>("Text5")->setText(longTail);
-    window->close();
-    start();
-    EXPECT_EQ(ownTail(), longTail);
 }
 
 TEST_F(MainWindowOptions, StartUpRemovesWhatKilledSavesLeftButNothingElse) {
@@ -74,11 +69,12 @@ TEST_F(MainWindowOptions, AFailedSaveIsReportedOnce) {
     QFile blocker(dir.corvane());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    start();
+    start({}, true); // in the tray: a window never shown gets every close
     EXPECT_EQ(switches(), "000");
-    window->close();
-    window->close();
-    ASSERT_EQ(messages().size(), 1);
-    EXPECT_TRUE(messages().first().contains(kOptions));
+    mainWindow()->close();
+    mainWindow()->close();
+    ASSERT_EQ(messages(), 1);
+    EXPECT_TRUE(desktop.calls().last().contains(kOptions));
+    EXPECT_TRUE(desktop.calls().last().contains(QStringLiteral("无法创建目录")));
     EXPECT_TRUE(QFileInfo(dir.corvane()).isFile());
 }

@@ -1,4 +1,5 @@
-#include "shell/main_window_fixture.h"
+#include "shell/main_window_names.h"
+#include "support/program_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,7 +18,7 @@ namespace {
 
 const QString kSkin = QStringLiteral("SkinH.she");
 
-struct SkinEngineTest : MainWindowFixture {
+struct SkinEngineTest : ProgramFixture {
     void TearDown() override { qApp->setStyleSheet(QString()); }
 };
 
@@ -46,7 +47,7 @@ TEST_F(SkinEngineTest, ASkinNamingAFifoIsRefusedAtOnceWithAMessage) {
     });
     QElapsedTimer clock;
     clock.start();
-    start().show();
+    start();
     QCoreApplication::processEvents();
     done = true;
     unblock.join();
@@ -62,5 +63,5 @@ TEST_F(SkinEngineTest, AnUnreadableSkinIsSkippedAndTheStartGoesOn) {
     dir.write(QStringLiteral("corvane.ini"), QByteArray("[t1]\r\nt=own\r\n"));
     start();
     EXPECT_TRUE(qApp->styleSheet().isEmpty());
-    EXPECT_EQ(child<QLineEdit>(names::kOwnTail)->text(), QStringLiteral("own"));
+    EXPECT_EQ(control<QLineEdit>(qlq::main_window_names::kOwnTail)->text(), QStringLiteral("own"));
 }

@@ -1,3 +1,4 @@
+#include "shell/main_window_names.h"
 #include "shell/tray_controller.h"
 #include "support/program_fixture.h"
 
@@ -13,6 +14,7 @@
 #include <csignal>
 
 using namespace qlq;
+namespace names = main_window_names;
 
 namespace {
 
@@ -77,7 +79,7 @@ TEST_F(TrayTest, MinimiseOrButtonHidesIntoTheTrayAndDoubleClickOrOpenRestores) {
 
     choose("F01");
     EXPECT_TRUE(shownAt(QPoint(140, 90), BackgroundMode::Shown));
-    child<QPushButton>(*mainWindow(), "Command3")->click(); // 后台运行
+    child<QPushButton>(*mainWindow(), names::kBackground)->click(); // 后台运行
     settle();
     EXPECT_TRUE(inBackground());
     mainWindow()->move(0, 0);        // moved while hidden: no position to come back to
@@ -101,7 +103,7 @@ TEST_F(TrayTest, WithoutATrayTheWindowStaysWithinReach) {
     minimise();
     EXPECT_TRUE(mainWindow()->isMinimized() && !mainWindow()->isHidden());
     mainWindow()->showNormal();
-    child<QPushButton>(*mainWindow(), "Command3")->click();
+    child<QPushButton>(*mainWindow(), names::kBackground)->click();
     settle();
     EXPECT_TRUE(mainWindow()->isMinimized() && !mainWindow()->isHidden());
     EXPECT_FALSE(tray->icon().isVisible());
@@ -140,7 +142,7 @@ TEST_F(TrayTest, ClosingTheMainWindowRemovesTheIcon) {
 TEST_F(TrayTest, SigtermSavesTheOptionsAsClosingTheWindowDoesAndEnds) {
     open();
     program->endWithTheSession();
-    child<QCheckBox>(*mainWindow(), "Check2")->setChecked(true);
+    child<QCheckBox>(*mainWindow(), names::kAppendOwnTail)->setChecked(true);
     EXPECT_TRUE(asksToQuit([this] { // the signal arrives through the event loop
         std::raise(SIGTERM);
         (void)QTest::qWaitFor([this] { return dir.read("corvane.ini").contains("Check2=1"); });

@@ -27,4 +27,14 @@ struct ProgramFixture : ::testing::Test {
         settle();
     }
     qsizetype messages() const { return desktop.calls().filter(QStringLiteral("message:")).size(); }
+    template <typename T = QWidget> T* control(const char* name) const {
+        return child<T>(*mainWindow(), name);
+    }
+    // One F8 press, as the engine's next tick sees it: what went on the clipboard.
+    QString pressF8() {
+        desktop.pressF8();
+        mainWindow()->engine().tick();
+        return desktop.clipboard();
+    }
+    static QString lead(const QString& tail) { return QStringLiteral("\u3000\r\n") + tail; }
 };

@@ -16,17 +16,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QList<TextEncoding> kEncodings = {TextEncoding::Gb18030, TextEncoding::CodePage936,
-                                        TextEncoding::Utf8, TextEncoding::Utf8WithBom,
-                                        TextEncoding::Utf16LeWithBom};
+const QList<TextEncoding> kEncodings = {TextEncoding::Gb18030,        TextEncoding::CodePage936,
+                                        TextEncoding::Utf8,           TextEncoding::Utf8WithBom,
+                                        TextEncoding::Utf16LeWithBom, TextEncoding::Utf16BeWithBom};
 
 } // namespace
 
 TEST(CodecProperties, RandomBytesComeBackUnchanged) {
-    const QList<QByteArray> pieces = {
-        "a",        "0",    "\r\n", "\x80", "\xFF", "\xA2\xE3", "\xCE\xB2",         "\x81",
-        "\x30\x81", "\xE4", "\xBD", "\xA0", "\xD8", "\xDC",     "\x95\x32\x90\x31", "\xEF\xBB\xBF",
-        "\xFF\xFE"};
+    const QList<QByteArray> pieces = {"a",
+                                      "0",
+                                      "\r\n",
+                                      "\x80",
+                                      "\xFF",
+                                      "\xA2\xE3",
+                                      "\xCE\xB2",
+                                      "\x81",
+                                      "\x30\x81",
+                                      "\xE4",
+                                      "\xBD",
+                                      "\xA0",
+                                      "\xD8",
+                                      "\xDC",
+                                      "\x95\x32\x90\x31",
+                                      "\xEF\xBB\xBF",
+                                      "\xFF\xFE",
+                                      "\xFE\xFF"};
     std::mt19937 random(7);
     for (int round = 0; round < 20000; ++round) {
         QByteArray bytes;

@@ -65,6 +65,9 @@ TEST(TextCodec, DetectsDecodesAndWritesBackTheSameBytes) {
          TextEncoding::Utf8, u"你好，这是\r\ncaf"_s + escapes({0xE9})},
         {QByteArrayLiteral("\xFF\xFE\x00\xD8\x41\x00\x00\xDC\x42"), TextEncoding::Utf16LeWithBom,
          escapes({0x00, 0xD8}) + u"A"_s + escapes({0x00, 0xDC, 0x42})},
+        {QByteArrayLiteral("\xFE\xFF\x5C\x3E\x00\x0D\xD8\x3D\xDE\x00\xD8\x00\x00"),
+         TextEncoding::Utf16BeWithBom,
+         QString::fromUcs4(U"尾\r\U0001F600") + escapes({0xD8, 0x00, 0x00})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes.toHex().toStdString());
@@ -80,7 +83,7 @@ TEST(TextCodec, DetectsDecodesAndWritesBackTheSameBytes) {
     // characters (glibc moved their codes to standard ones).
     for (const QString& text : {u"a"_s + QChar(0xD800), u"a"_s + QChar(0xDE00), u"\uE78D"_s})
         EXPECT_FALSE(encodeText(text, TextEncoding::Gb18030)) << text.toStdString();
-    EXPECT_FALSE(encodeText(u"a"_s + QChar(0xD800), TextEncoding::Utf16LeWithBom));
+    EXPECT_FALSE(encodeText(u"a"_s + QChar(0xD800), TextEncoding::Utf16BeWithBom));
 }
 
 TEST(TextCodec, UndecodableBytesAreShownAsReplacementCharacters) {

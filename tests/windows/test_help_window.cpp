@@ -55,7 +55,6 @@ TEST_F(HelpWindowTest, OpensOnceAndAfresh) {
     program->openHelp();
     QPointer<HelpWindow> first = program->helpWindow();
     ASSERT_TRUE(first);
-    EXPECT_FALSE(first->testAttribute(Qt::WA_QuitOnClose));
     int open = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
         open += w->objectName() == QStringLiteral("Form2") && w->isVisible();
@@ -92,5 +91,7 @@ TEST(HelpWindow, LinksTakeThePalettesColourAndATallWindowKeepsItsTitleBarOnScree
     QWidget tall; // QT_SCALE_FACTOR=2 on 1280 x 800: the window is taller than the screen
     tall.resize(area.width() / 2, area.height() + 300);
     centreOnScreen(tall);
-    EXPECT_EQ(tall.pos(), QPoint(area.left() + (area.width() - tall.width()) / 2, area.top()));
+    const QRect frame = tall.frameGeometry();
+    EXPECT_GE(frame.top(), area.top());
+    EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
 }

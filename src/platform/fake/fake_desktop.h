@@ -52,7 +52,7 @@ public:
     ShellServices& shell() override { return *this; }
     void openUrl(const QUrl& url) override;
     QString programDirectory() const override { return programDirectory_; }
-    QString userDataDirectory() const override { return userDataDirectory_; }
+    std::optional<QString> userDataDirectory() const override { return userDataDirectory_; }
     QCursor linkCursor() const override { return QCursor(Qt::PointingHandCursor); }
     void showMessage(QWidget* parent, const QString& title, const QString& text) override;
     bool systemTrayAvailable() const override { return trayAvailable_; }

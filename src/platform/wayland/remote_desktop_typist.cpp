@@ -129,22 +129,30 @@ Typist::Typed RemoteDesktopTypist::submit() {
 }
 
 void RemoteDesktopTypist::typeCtrlPlus(int keysym, unsigned paste) {
-    const QDBusObjectPath session(session_);
-    for (const auto& [sym, state] :
-         {std::pair{kControlL, 1U}, {keysym, 1U}, {keysym, 0U}, {kControlL, 0U}}) {
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
-                                           QStringLiteral("/org/freedesktop/portal/desktop"),
-                                           kInterface, QStringLiteral("NotifyKeyboardKeysym"));
-        message.setArguments({QVariant::fromValue(session), QVariantMap(), sym, state});
-        if (paste != 0)
-            ++pasteKeysUnanswered_;
-        auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, paste] {
-            watcher->deleteLater();
-            onKeyReply(!watcher->isError(), paste, watcher->error().message());
-        });
-    }
+    if (paste != 0)
+        pasteKeysUnanswered_ += 4;
+    sendKeys({{kControlL, 1U}, {keysym, 1U}, {keysym, 0U}, {kControlL, 0U}}, 0, paste);
+}
+
+// One key after the other's answer: the portal may handle calls on several threads, and a
+// release overtaking its press leaves the key held, repeating in the focused window.
+void RemoteDesktopTypist::sendKeys(std::vector<std::pair<int, unsigned>> keys, std::size_t next,
+                                   unsigned paste) {
+    if (next == keys.size())
+        return;
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                       QStringLiteral("/org/freedesktop/portal/desktop"),
+                                       kInterface, QStringLiteral("NotifyKeyboardKeysym"));
+    message.setArguments({QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap(),
+                          keys[next].first, keys[next].second});
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(message), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, watcher, keys = std::move(keys), next, paste]() mutable {
+                watcher->deleteLater();
+                onKeyReply(!watcher->isError(), paste, watcher->error().message());
+                sendKeys(std::move(keys), next + 1, paste);
+            });
 }
 
 void RemoteDesktopTypist::onKeyReply(bool ok, unsigned paste, const QString& error) {

@@ -6,6 +6,9 @@
 #include <QDBusConnection>
 #include <QObject>
 
+#include <utility>
+#include <vector>
+
 #include <functional>
 
 namespace qlq {
@@ -43,6 +46,7 @@ private:
     void fail(const QString& why);
     // `paste`: the number of the paste these keys belong to, 0 for Ctrl+Enter.
     void typeCtrlPlus(int keysym, unsigned paste);
+    void sendKeys(std::vector<std::pair<int, unsigned>> keys, std::size_t next, unsigned paste);
     void onKeyReply(bool ok, unsigned paste, const QString& error);
 
     QDBusConnection bus_;

@@ -14,7 +14,7 @@ void Win32Shell::openUrl(const QUrl& url) {
     ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-QString Win32Shell::userDataDirectory() const {
+std::optional<QString> Win32Shell::userDataDirectory() const {
     // Roaming: the user's tails follow them to another computer of the same domain.
     const QString roaming = qEnvironmentVariable("APPDATA");
     const QString base = roaming.isEmpty()

@@ -9,7 +9,7 @@ namespace qlq {
 class Win32Shell : public QtShell {
 public:
     void openUrl(const QUrl& url) override;
-    QString userDataDirectory() const override;
+    std::optional<QString> userDataDirectory() const override;
     void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
     void readClipboardText(std::function<void(std::optional<QString>)> done) override;
 };

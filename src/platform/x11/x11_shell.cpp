@@ -9,7 +9,6 @@
 #include <QDBusInterface>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <QTimer>
 
 namespace qlq {
@@ -40,9 +39,16 @@ void X11Shell::openUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
 }
 
-QString X11Shell::userDataDirectory() const {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/qinglanque");
+std::optional<QString> X11Shell::userDataDirectory() const {
+    // The XDG rules: a relative XDG_DATA_HOME counts as unset. Qt would make "/" the home when
+    // HOME is unset and put the files under /.local/share.
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.startsWith(QLatin1Char('/')))
+        return dataHome + QStringLiteral("/qinglanque");
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.startsWith(QLatin1Char('/')))
+        return home + QStringLiteral("/.local/share/qinglanque");
+    return std::nullopt;
 }
 
 void X11Shell::setTrayAvailabilityHandler(std::function<void(bool)> handler) {

@@ -21,7 +21,7 @@ public:
     ~X11Shell() override;
 
     void openUrl(const QUrl& url) override;
-    QString userDataDirectory() const override;
+    std::optional<QString> userDataDirectory() const override;
     void setTrayAvailabilityHandler(std::function<void(bool)> handler) override;
     bool trayDeliversDoubleClicks() const override;
     void readClipboardText(std::function<void(std::optional<QString>)> done) override;

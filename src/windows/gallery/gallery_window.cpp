@@ -31,7 +31,10 @@ GalleryWindow::GalleryWindow(QWidget* parent)
     auto* viewport = placeControl(new QWidget(this), "Picture1", 120, 120, 8175, 7575);
     view_ = new QWebEngineView(viewport);
     view_->setObjectName(QStringLiteral("WebBrowser1"));
-    view_->setPage(new SilentWebPage(profile_, view_));
+    auto* page = new SilentWebPage(profile_, view_);
+    view_->setPage(page);
+    connect(page, &SilentWebPage::openInBrowserRequested, this,
+            &GalleryWindow::openInBrowserRequested);
 
     auto* close = placeControl(new QPushButton(QStringLiteral("关闭"), this), "Command1", 3480,
                                7800, 1575, 495);

@@ -25,6 +25,10 @@ public:
     // Another "签名大全" while this one is open: come forward as the user left it.
     void bringToFront();
 
+signals:
+    // A link of the page asked for a new window: its web address, for the user's browser.
+    void openInBrowserRequested(const QUrl& address);
+
 private:
     QWebEngineProfile* profile_ = nullptr;
     QWebEngineView* view_ = nullptr;

@@ -3,9 +3,12 @@
 #include "config/web_addresses.h"
 #include "instance/private_folder.h"
 #include "instance/single_instance.h"
+#include "ui/song_font.h"
 #include "windows/gallery/gallery_window.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
 #include <QFont>
 
 #ifdef Q_OS_UNIX
@@ -17,7 +20,8 @@ using namespace qlq;
 int main(int argc, char* argv[]) {
     // One gallery per user: when another one is open, bring that one forward instead. Decided
     // before anything else, so a second start costs next to nothing.
-    const QString folder = privateRuntimeFolder().path;
+    const PrivateFolder privateFolder = privateRuntimeFolder();
+    const QString& folder = privateFolder.path;
     SingleInstance instance(folder, galleryInstanceName());
     // Without a private folder the gallery still opens, just unshared.
     if (!folder.isEmpty() && !instance.tryClaim())
@@ -31,13 +35,15 @@ int main(int argc, char* argv[]) {
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
+    // As in the main program: Qt's runtime folder, so that it has no cause to complain.
+    if (!privateFolder.substituteRuntime.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(privateFolder.substituteRuntime));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qinglanque-gallery"));
 
     QFont font = QApplication::font();
-    font.setFamilies(
-        {QStringLiteral("NSimSun"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
+    font.setFamilies(songFamilies());
     font.setPointSize(9);
     QApplication::setFont(font);
 
@@ -49,6 +55,8 @@ int main(int argc, char* argv[]) {
         instance.listen();
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window,
                      &GalleryWindow::bringToFront);
+    QObject::connect(&window, &GalleryWindow::openInBrowserRequested, &window,
+                     [](const QUrl& address) { QDesktopServices::openUrl(address); });
     // The main program ended (退出, logout): the gallery goes with it.
     QObject::connect(&instance, &SingleInstance::quitRequested, &app, &QCoreApplication::quit);
     window.load(address);

@@ -14,6 +14,8 @@ SilentWebPage::SilentWebPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent) {
     // The web engine hands schemes it does not know to the desktop (xdg-open) otherwise.
     settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // New windows only for a click of the user's: a script alone opens none (pop-ups).
+    settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     connect(this, &QWebEnginePage::certificateError, this,
             [](QWebEngineCertificateError error) { error.rejectCertificate(); });
     connect(this, &QWebEnginePage::selectClientCertificate, this,
@@ -55,17 +57,29 @@ QStringList SilentWebPage::chooseFiles(FileSelectionMode, const QStringList&, co
 }
 
 QWebEnginePage* SilentWebPage::createWindow(WebWindowType) {
-    return nullptr;
+    // The new window's address is known only once it navigates: a page of ours that shows
+    // nothing takes that navigation. It goes with this page at the latest.
+    auto* newWindow = new SilentWebPage(profile(), this);
+    newWindow->standsInForNewWindow_ = true;
+    connect(newWindow, &SilentWebPage::openInBrowserRequested, this,
+            &SilentWebPage::openInBrowserRequested);
+    return newWindow;
 }
 
 bool SilentWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
                                             bool isMainFrame) {
     const QString scheme = url.scheme();
-    // about:blank is the empty frame a page starts with.
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
-        scheme == QLatin1String("about"))
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    // about:blank is the empty frame a page starts with (a script may still send it on).
+    if (scheme == QLatin1String("about"))
         return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
-    return false;
+    if (standsInForNewWindow_) {
+        if (web)
+            emit openInBrowserRequested(url);
+        deleteLater();
+        return false;
+    }
+    return web && QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
 
 } // namespace qlq

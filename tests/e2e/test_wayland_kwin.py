@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""KWin 5.27, headless, with xdg-desktop-portal-kde: the program registers F8 through the
+GlobalShortcuts portal, sets the clipboard through data-control and types Ctrl+V through the
+RemoteDesktop portal into Chromium running natively on Wayland. The test fires the shortcut
+the way KWin does for a key press, through kglobalaccel (the bed has no keyboard)."""
+
+import re
+import sys
+import unittest
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+from harness import wait_until  # noqa: E402
+from wayland_bed import WaylandSession  # noqa: E402
+
+SHORTCUT = "insert-next-tail"
+QT_KEY_F8 = 0x01000037
+
+
+class KWinTest(unittest.TestCase):
+    def setUp(self):
+        self.s = WaylandSession("kwin", browser=False)
+        self.s.start()
+        self.addCleanup(self.s.close)
+
+    def kglobalaccel(self, path, method, *args):
+        iface = "org.kde.KGlobalAccel" if path == "/kglobalaccel" else \
+            "org.kde.kglobalaccel.Component"
+        status, out = self.s.run_as_user("gdbus", "call", "--session", "-d",
+                                         "org.kde.kglobalaccel", "-o", path, "-m",
+                                         f"{iface}.{method}", *args)
+        return out if status == 0 else ""
+
+    def our_component(self):
+        for path in re.findall(r"'(/component/[^']+)'",
+                               self.kglobalaccel("/kglobalaccel", "allComponents")):
+            if f"'{SHORTCUT}'" in self.kglobalaccel(path, "shortcutNames"):
+                return path
+        return None
+
+    def test_the_portal_shortcut_for_f8_pastes_through_the_portals_remote_control(self):
+        s, page = self.s, self.s.page
+        run = s.start_program(tails=["尾巴一", "tail two"])
+        s._start_browser()  # the page's window comes last and has the focus
+        component = wait_until(self.our_component, timeout=20, what="our shortcut in kglobalaccel")
+        self.assertIn(f"[{QT_KEY_F8}]", self.kglobalaccel(component, "allShortcutInfos"),
+                      "the shortcut is not on F8")
+        mark = 0
+        for tail in ["尾巴一", "tail two"]:
+            self.kglobalaccel(component, "invokeShortcut", SHORTCUT)
+            paste = page.wait_for("paste", after=mark, timeout=20)
+            self.assertEqual(paste["data"], "\u3000\r\n" + tail)
+            self.assertEqual(
+                [e["key"] for e in page.events("keydown", after=mark)][-2:], ["Control", "v"])
+            mark = paste["seq"]
+        self.assertTrue(page.quiet("paste", after=mark, duration=1.2), "a press pasted twice")
+        # `qinglanque --insert` works here too.
+        self.assertEqual(s.insert(), (0, ""))
+        self.assertEqual(page.wait_for("paste", after=mark)["data"], "\u3000\r\n尾巴一")
+        self.assertEqual(s.stop_program(run), 0, run.log_text())
+        self.assertEqual(run.log_text().strip(), "", "the program printed warnings")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,251 @@
+"""Headless Wayland sessions for the end-to-end tests: sway, KWin or mutter with XWayland, the
+loopback test page in Chromium running natively on Wayland, and program runs from portable
+copies, as harness.Session does on Xvfb. As root everything runs as an unprivileged test user
+(sway refuses root). The compositor starts a launcher that reports the session's environment
+(DISPLAY, WAYLAND_DISPLAY, the session bus); later processes are our own children with that
+environment, stopped by pid."""
+
+import os
+import pwd
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import http.server
+from pathlib import Path
+
+import harness
+import xlib
+from harness import TIMEOUT, wait_until
+
+TEST_USER = "qlq-e2e"
+CHROMIUM_FLAGS = [
+    "--no-first-run", "--no-default-browser-check", "--disable-gpu",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    "--disable-extensions", "--disable-features=Translate,MediaRouter,OptimizationHints",
+    "--password-store=basic", "--noerrdialogs", "--disable-session-crashed-bubble",
+    "--disable-dev-shm-usage", "--mute-audio", "--test-type", "--no-sandbox",
+    "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1"]
+
+
+def test_user():
+    """The unprivileged user the session runs as when we are root (created once), else None."""
+    if os.geteuid() != 0:
+        return None
+    try:
+        return pwd.getpwnam(TEST_USER)
+    except KeyError:
+        # Exit 9: another test created it meanwhile.
+        result = subprocess.run(["useradd", "--system", "--no-create-home", "--home-dir",
+                                 "/nonexistent", "--shell", "/usr/sbin/nologin", TEST_USER],
+                                capture_output=True)
+        if result.returncode not in (0, 9):
+            raise RuntimeError(f"useradd {TEST_USER}: {result.stderr.decode(errors='replace')}")
+        return pwd.getpwnam(TEST_USER)
+
+
+def _kwin_command(tmp):
+    """kwin_wayland's file capability makes exec fail in a container; a copy without it, keeping
+    the name, runs."""
+    copy = tmp / "kwin" / "kwin_wayland"
+    copy.parent.mkdir()
+    shutil.copy(shutil.which("kwin_wayland"), copy)
+    return str(copy)
+
+
+class _Piped(harness.Process):
+    """A child we talk to through pipes, stopped by pid like the others."""
+
+    def __init__(self, popen):
+        self.popen, self.pid, self.group = popen, popen.pid, False
+
+    def stop(self, timeout=5.0):
+        status = super().stop(timeout)
+        self.popen.stdin.close()
+        self.popen.stdout.close()
+        return status
+
+
+class WaylandSession(harness.Session):
+    """compositor: "sway", "kwin" or "mutter". On sway, F8 is bound to `qinglanque --insert`."""
+
+    def __init__(self, compositor, program=None, browser=True):
+        super().__init__(program=program, browser=browser)
+        self.compositor = compositor
+        self.user = test_user()
+        if self.user:
+            self.as_user = {"run_as": (self.user.pw_uid, self.user.pw_gid)}
+
+    def own(self, path):
+        if self.user:
+            for root, dirs, files in os.walk(path):
+                for name in [root, *(os.path.join(root, n) for n in dirs + files)]:
+                    os.lchown(name, self.user.pw_uid, self.user.pw_gid)
+
+    def start(self):
+        harness._libc.prctl(harness.PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+        if threading.current_thread() is threading.main_thread():
+            signal.signal(signal.SIGTERM, harness._exit_on_signal)
+        try:
+            self.tmp = Path(tempfile.mkdtemp(prefix=f"qlq-{self.compositor}-"))
+            for sub in ("home", "run", "bin"):
+                (self.tmp / sub).mkdir(mode=0o700)
+            # The program the desktop shortcut runs, where the test user may run it.
+            shutil.copy2(self.program, self.tmp / "bin")
+            self.insert_command = f"{self.tmp / 'bin' / self.program.name} --insert"
+            self.own(self.tmp)
+            os.chmod(self.tmp, 0o700)
+            self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                                           harness._handler(self))
+            self._server.daemon_threads = True
+            threading.Thread(target=self._server.serve_forever, daemon=True).start()
+            self.url = f"http://127.0.0.1:{self._server.server_address[1]}"
+            self._start_compositor()
+            # XWayland lets in the test user's clients only; the harness's too. The first client
+            # also starts XWayland where it waits for one.
+            if self.user:
+                self.run_as_user("xhost", "+si:localuser:root", check=True)
+            self._x = xlib.Display(self.display, self.env.get("XAUTHORITY", "/nonexistent"))
+            if self.browser:
+                self._start_browser()
+        except BaseException:
+            self.close()
+            raise
+
+    def _start_compositor(self):
+        home = str(self.tmp / "home")
+        self.env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home,
+            "XDG_CONFIG_HOME": home + "/.config", "XDG_DATA_HOME": home + "/.local/share",
+            "XDG_CACHE_HOME": home + "/.cache", "XDG_RUNTIME_DIR": str(self.tmp / "run"),
+            "LANG": "C.UTF-8", "QLQ_E2E_SESSION": self.token}
+        report = self.tmp / "run" / "session-env"
+        launcher = self.tmp / "bin" / "report-session"
+        launcher.write_text(f'#!/bin/sh\nenv -0 > "{report}.part" && mv "{report}.part" "{report}"'
+                            f'\nexec sleep 86400\n')
+        launcher.chmod(0o755)
+        self.own(launcher)
+        launcher = [str(launcher)]
+        if self.compositor == "sway":
+            config = self.tmp / "sway.cfg"
+            config.write_text("output HEADLESS-1 resolution 1280x720\n"
+                              "xwayland enable\n"
+                              "seat * hide_cursor 0\n"
+                              f"bindsym F8 exec {self.insert_command}\n"
+                              f"exec {launcher[0]}\n")
+            self.own(config)
+            # A session bus with the portal as wlroots desktops have it: no global shortcuts, no
+            # remote control (here: no backend at all).
+            (self.tmp / "no-portals").mkdir()
+            self.env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman",
+                            WLR_LIBINPUT_NO_DEVICES="1", XDG_CURRENT_DESKTOP="sway",
+                            XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
+            argv = ["dbus-run-session", "--", "sway", "-c", str(config)]
+        elif self.compositor == "kwin":
+            self.env.update(KWIN_COMPOSE="Q", QT_QPA_PLATFORM="wayland", XDG_CURRENT_DESKTOP="KDE")
+            argv = ["dbus-run-session", "--", _kwin_command(self.tmp), "--virtual",
+                    "--xwayland", "--width", "1280", "--height", "720", *launcher]
+            self.own(self.tmp / "kwin")
+        elif self.compositor == "mutter":
+            # GNOME's portal backend needs gnome-shell; none here (its remote-control dialog
+            # could not be answered in a test anyway).
+            (self.tmp / "no-portals").mkdir()
+            self.env.update(LIBGL_ALWAYS_SOFTWARE="1", XDG_CURRENT_DESKTOP="GNOME",
+                            XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
+            argv = ["dbus-run-session", "--", "mutter", "--headless", "--wayland",
+                    "--virtual-monitor", "1280x720", "--", *launcher]
+        else:
+            raise ValueError(self.compositor)
+        compositor = self.spawn(self.compositor, argv, group=True)
+
+        def reported():
+            if not compositor.running():
+                raise RuntimeError(f"{self.compositor} ended: {compositor.log_text()}")
+            return report.exists()
+
+        wait_until(reported, timeout=30, what=f"{self.compositor} to start its session")
+        session = dict(e.split("=", 1) for e in report.read_text().split("\0") if "=" in e)
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
+                     "SWAYSOCK"):
+            if name in session:
+                self.env[name] = session[name]
+        self.env.pop("QT_QPA_PLATFORM", None)  # KWin's own; the program picks xcb itself
+        self.display = self.env["DISPLAY"]
+
+    def _start_browser(self):
+        argv = ["chromium", "--ozone-platform=wayland", f"--user-data-dir={self.tmp / 'chromium'}",
+                f"--app={self.url}/", "--window-size=640,600", *CHROMIUM_FLAGS]
+        self.spawn("chromium", argv, group=True)
+        self.page.wait_for("ready", timeout=30)
+
+    # ----- keys, as the compositor receives them
+
+    def wtype(self, *args):
+        """Keys through the compositor's virtual keyboard (sway). wtype loses the first key of a
+        new keyboard without the delay."""
+        self.run("wtype", "-s", "300", *args, check=True)
+
+    def press(self, key):
+        self.wtype("-k", key)
+
+    def focus_browser(self):
+        """Gives the page's window the focus (a window mapped meanwhile may take it back) and
+        empties the box; returns the mark to wait after."""
+        def cleared():
+            if self.compositor == "sway":
+                self.run("swaymsg", '[app_id="^chrome-"] focus')
+            mark = self.page.last_seq()
+            self.press("Escape")
+            try:
+                return self.page.wait_for("cleared", after=mark, timeout=2)["seq"]
+            except TimeoutError:
+                return 0
+
+        return wait_until(cleared, what="the page's box to have the focus")
+
+    def mutter_keyboard(self):
+        """mutter's private remote-desktop input as the test's keyboard: a child that keeps
+        the session; press(keysym, ...) taps keys, the first held while the rest are tapped."""
+        script = self.tmp / "bin" / "mutter_keys.py"
+        shutil.copy(Path(__file__).with_name("mutter_keys.py"), script)
+        self.own(script)
+        child = subprocess.Popen(["/usr/bin/python3", str(script)], env=self.env,
+                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+                                 **self._popen_user())
+        self._processes.append(_Piped(child))
+        ready = select.select([child.stdout], [], [], TIMEOUT)[0] and child.stdout.readline()
+        if ready != "ready\n":
+            raise RuntimeError("mutter's remote-desktop session did not start")
+
+        def send(keysym, down):
+            child.stdin.write(f"{keysym:x} {int(down)}\n")
+            child.stdin.flush()
+            if child.stdout.readline() != "ok\n":
+                raise RuntimeError("mutter did not take a key")
+
+        def press(*keysyms):
+            for keysym in keysyms:
+                send(keysym, True)
+            for keysym in reversed(keysyms):
+                send(keysym, False)
+
+        return press
+
+    def _popen_user(self):
+        return {"user": self.user.pw_uid, "group": self.user.pw_gid,
+                "extra_groups": []} if self.user else {}
+
+    def run_as_user(self, *argv, check=False, env=None):
+        """A command as the session's user; (exit status, its output)."""
+        result = subprocess.run([str(a) for a in argv], env=dict(self.env, **(env or {})),
+                                capture_output=True, timeout=30, **self._popen_user())
+        output = (result.stdout + result.stderr).decode(errors="replace")
+        if check and result.returncode != 0:
+            raise RuntimeError(f"{argv} failed: {output}")
+        return result.returncode, output
+
+    def insert(self, env=None):
+        """`qinglanque --insert` as a desktop shortcut runs it; (exit status, its output)."""
+        return self.run_as_user(*self.insert_command.split(), env=env)
