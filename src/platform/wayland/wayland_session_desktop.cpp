@@ -80,9 +80,13 @@ WaylandSessionDesktop::WaylandSessionDesktop() {
     SessionOffer offer;
     wayland_ = WaylandConnection::open();
     if (wayland_) {
-        dataControl_ = DataControlClipboard::create(*wayland_);
         virtualKeyboard_ = VirtualKeyboardTypist::create(*wayland_);
+        // A compositor that refuses our keyboard ends the whole connection.
+        if (wayland_->broken())
+            wayland_ = WaylandConnection::open();
     }
+    if (wayland_)
+        dataControl_ = DataControlClipboard::create(*wayland_);
     offer.dataControl = dataControl_ != nullptr;
     offer.virtualKeyboard = virtualKeyboard_ != nullptr;
     QDBusConnection bus = QDBusConnection::sessionBus();
