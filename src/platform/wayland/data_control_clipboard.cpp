@@ -9,25 +9,34 @@
 #include "ext-data-control-v1-client.h"
 #include "wlr-data-control-unstable-v1-client.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace qlq {
 namespace {
 
 // Both protocols have the same requests and events in the same order; only the names differ.
-static_assert(EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE ==
-                  ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE &&
-              EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE ==
-                  ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE &&
-              EXT_DATA_CONTROL_MANAGER_V1_DESTROY == ZWLR_DATA_CONTROL_MANAGER_V1_DESTROY &&
-              EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION ==
-                  ZWLR_DATA_CONTROL_DEVICE_V1_SET_SELECTION &&
-              EXT_DATA_CONTROL_DEVICE_V1_DESTROY == ZWLR_DATA_CONTROL_DEVICE_V1_DESTROY &&
-              EXT_DATA_CONTROL_SOURCE_V1_OFFER == ZWLR_DATA_CONTROL_SOURCE_V1_OFFER &&
-              EXT_DATA_CONTROL_SOURCE_V1_DESTROY == ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY &&
-              EXT_DATA_CONTROL_OFFER_V1_DESTROY == ZWLR_DATA_CONTROL_OFFER_V1_DESTROY);
+constexpr std::uint32_t kExtOpcodes[] = {EXT_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+                                         EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+                                         EXT_DATA_CONTROL_MANAGER_V1_DESTROY,
+                                         EXT_DATA_CONTROL_DEVICE_V1_SET_SELECTION,
+                                         EXT_DATA_CONTROL_DEVICE_V1_DESTROY,
+                                         EXT_DATA_CONTROL_SOURCE_V1_OFFER,
+                                         EXT_DATA_CONTROL_SOURCE_V1_DESTROY,
+                                         EXT_DATA_CONTROL_OFFER_V1_DESTROY};
+constexpr std::uint32_t kWlrOpcodes[] = {ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+                                         ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+                                         ZWLR_DATA_CONTROL_MANAGER_V1_DESTROY,
+                                         ZWLR_DATA_CONTROL_DEVICE_V1_SET_SELECTION,
+                                         ZWLR_DATA_CONTROL_DEVICE_V1_DESTROY,
+                                         ZWLR_DATA_CONTROL_SOURCE_V1_OFFER,
+                                         ZWLR_DATA_CONTROL_SOURCE_V1_DESTROY,
+                                         ZWLR_DATA_CONTROL_OFFER_V1_DESTROY};
+static_assert(std::equal(std::begin(kExtOpcodes), std::end(kExtOpcodes), std::begin(kWlrOpcodes),
+                         std::end(kWlrOpcodes)));
 
 constexpr int kTakeTimeoutMs = 500;
 constexpr int kServeTimeoutMs = 5000;

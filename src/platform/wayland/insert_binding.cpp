@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <cstdint>
@@ -43,6 +44,23 @@ bool configBindsInsert(const QString& config) {
         QStringLiteral(R"(^\s*bind(sym|code)\b.*\bqinglanque\S*\s+(.*\s)?--insert\b)"),
         QRegularExpression::MultilineOption);
     return binding.match(config).hasMatch();
+}
+
+bool gnomeBindsInsert() {
+    if (!qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(QLatin1String("GNOME")))
+        return false;
+    QProcess gsettings;
+    gsettings.start(QStringLiteral("gsettings"),
+                    {QStringLiteral("get"),
+                     QStringLiteral("org.gnome.settings-daemon.plugins.media-keys"),
+                     QStringLiteral("custom-keybindings")});
+    if (!gsettings.waitForFinished(kIpcTimeoutMs * 2)) {
+        gsettings.kill();
+        gsettings.waitForFinished(kIpcTimeoutMs);
+        return false;
+    }
+    return gsettings.readAllStandardOutput().contains(
+        "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/qinglanque/");
 }
 
 std::optional<QString> runningSwayConfig() {

@@ -14,4 +14,8 @@ bool configBindsInsert(const QString& config);
 // sway answers.
 std::optional<QString> runningSwayConfig();
 
+// Whether GNOME's custom keyboard shortcuts hold the entry `qinglanque --bind-gnome-f8` writes
+// (asked with gsettings, on GNOME only).
+bool gnomeBindsInsert();
+
 } // namespace qlq

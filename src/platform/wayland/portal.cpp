@@ -1,4 +1,5 @@
 #include "platform/wayland/portal.h"
+#include "platform/wayland/portal_request.h"
 
 #include "config/log_categories.h"
 
@@ -29,47 +30,38 @@ QString requestPath(const QDBusConnection& bus, const QString& token) {
     return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
 }
 
-// Listens for one Response and hands it on.
-class PortalRequest : public QObject {
-    Q_OBJECT
-public:
-    PortalRequest(const QDBusConnection& bus, QObject* context,
-                  std::function<void(const PortalResponse&)> done)
-        : QObject(context), bus_(bus), done_(std::move(done)) {}
-
-    bool listen(const QString& path) {
-        if (!done_ || path == path_)
-            return true;
-        stopListening();
-        path_ = path;
-        return bus_.connect(kService, path_, QStringLiteral("org.freedesktop.portal.Request"),
-                            QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
-    }
-
-    void finish(const PortalResponse& response) {
-        stopListening();
-        if (auto done = std::exchange(done_, {}))
-            done(response);
-        deleteLater();
-    }
-
-public Q_SLOTS:
-    void onResponse(uint code, const QVariantMap& results) { finish({code, results, QString()}); }
-
-private:
-    void stopListening() {
-        if (!path_.isEmpty())
-            bus_.disconnect(kService, path_, QStringLiteral("org.freedesktop.portal.Request"),
-                            QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
-        path_.clear();
-    }
-
-    QDBusConnection bus_;
-    QString path_;
-    std::function<void(const PortalResponse&)> done_;
-};
-
 } // namespace
+
+PortalRequest::PortalRequest(const QDBusConnection& bus, QObject* context,
+                             std::function<void(const PortalResponse&)> done)
+    : QObject(context), bus_(bus), done_(std::move(done)) {}
+
+bool PortalRequest::listen(const QString& path) {
+    if (!done_ || path == path_)
+        return true;
+    stopListening();
+    path_ = path;
+    return bus_.connect(kService, path_, QStringLiteral("org.freedesktop.portal.Request"),
+                        QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalRequest::finish(const PortalResponse& response) {
+    stopListening();
+    if (auto done = std::exchange(done_, {}))
+        done(response);
+    deleteLater();
+}
+
+void PortalRequest::onResponse(uint code, const QVariantMap& results) {
+    finish({code, results, QString()});
+}
+
+void PortalRequest::stopListening() {
+    if (!path_.isEmpty())
+        bus_.disconnect(kService, path_, QStringLiteral("org.freedesktop.portal.Request"),
+                        QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+    path_.clear();
+}
 
 PortalOffer queryPortal(const QDBusConnection& bus, int timeoutMs) {
     PortalOffer offer;
@@ -159,5 +151,3 @@ QString portalFailure(const PortalResponse& response) {
 }
 
 } // namespace qlq
-
-#include "portal.moc"

@@ -5,6 +5,9 @@
 
 #include <QDBusArgument>
 #include <QDBusMetaType>
+#include <QElapsedTimer>
+
+#include <memory>
 
 namespace qlq {
 namespace {
@@ -40,7 +43,15 @@ Q_DECLARE_METATYPE(qlq::PortalShortcutEntry)
 
 namespace qlq {
 
-PortalShortcut::PortalShortcut(const QDBusConnection& bus) : bus_(bus) {
+PortalShortcut::PortalShortcut(const QDBusConnection& bus, std::function<qint64()> nowMs)
+    : bus_(bus), nowMs_(std::move(nowMs)) {
+    if (!nowMs_) {
+        nowMs_ = [clock = std::make_shared<QElapsedTimer>()] {
+            if (!clock->isValid())
+                clock->start();
+            return clock->elapsed();
+        };
+    }
     qDBusRegisterMetaType<PortalShortcutEntry>();
     qDBusRegisterMetaType<QList<PortalShortcutEntry>>();
 }
@@ -121,6 +132,10 @@ void PortalShortcut::fail(const QString& why) {
 }
 
 bool PortalShortcut::queryF8Pressed() {
+    if (down_ && nowMs_() - downSinceMs_ >= kLongestHoldMs) {
+        qCInfo(log::desktop, "no release of the desktop's F8 shortcut came: taken as released");
+        down_ = false;
+    }
     const bool pressed = std::exchange(pressedSinceQuery_, false);
     return pressed || (reportsReleases_ && down_);
 }
@@ -131,6 +146,7 @@ void PortalShortcut::onActivated(const QDBusObjectPath& session, const QString& 
         return;
     pressedSinceQuery_ = true;
     down_ = true;
+    downSinceMs_ = nowMs_();
     if (handler_)
         handler_(KeyActivity::F8Pressed);
 }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace qlq {
 
 // F8 as a global shortcut the desktop portal registers for us (GlobalShortcuts): the desktop
@@ -15,8 +17,12 @@ class PortalShortcut : public QObject, public KeySource {
     Q_OBJECT
 public:
     static constexpr char kShortcutId[] = "insert-next-tail";
+    // A release the desktop never reported must not paste for ever: F8 reads as held this long
+    // after its press at most.
+    static constexpr qint64 kLongestHoldMs = 3000;
 
-    explicit PortalShortcut(const QDBusConnection& bus);
+    // `nowMs`: a steady clock in milliseconds.
+    explicit PortalShortcut(const QDBusConnection& bus, std::function<qint64()> nowMs = {});
 
     // Registers the shortcut; `failed` hears once why presses will not come after all.
     void start(std::function<void(const QString& why)> failed);
@@ -42,8 +48,10 @@ private:
     QString session_;
     std::function<void(const QString&)> failed_;
     std::function<void(KeyActivity)> handler_;
+    std::function<qint64()> nowMs_;
     bool pressedSinceQuery_ = false;
     bool down_ = false;
+    qint64 downSinceMs_ = 0;
     // Until the desktop has reported a release, a press is a tap: a desktop that never
     // reports releases must not read as a key held for ever.
     bool reportsReleases_ = false;

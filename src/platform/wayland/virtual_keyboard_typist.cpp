@@ -104,6 +104,8 @@ VirtualKeyboardTypist::create(WaylandConnection& connection) {
     // An unauthorized client learns it here, through a broken connection.
     if (!connection.sync(1000)) {
         qCWarning(log::desktop, "the compositor refused a virtual keyboard");
+        zwp_virtual_keyboard_v1_destroy(reinterpret_cast<zwp_virtual_keyboard_v1*>(keyboard));
+        wl_proxy_destroy(manager);
         return nullptr;
     }
     qCDebug(log::desktop, "typing through a virtual keyboard");

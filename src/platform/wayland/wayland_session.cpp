@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace qlq {
 namespace {
 
@@ -13,8 +15,14 @@ QString bindInsertAdvice() {
 
 } // namespace
 
-bool isWaylandSession(const QString& waylandDisplay, const QString& sessionType) {
-    return !waylandDisplay.isEmpty() || sessionType.compare(QLatin1String("wayland")) == 0;
+bool isWaylandSession(const QString& waylandDisplay, const QString& sessionType,
+                      const QStringList& screenNames) {
+    const bool wayland =
+        !waylandDisplay.isEmpty() || sessionType.compare(QLatin1String("wayland")) == 0;
+    // XWayland names its outputs XWAYLAND0, XWAYLAND1, ...
+    return wayland && std::any_of(screenNames.begin(), screenNames.end(), [](const QString& name) {
+               return name.startsWith(QLatin1String("XWAYLAND"));
+           });
 }
 
 PressPlan planPressPath(const SessionOffer& offer) {

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 namespace qlq {
 
-// Whether the desktop session is a Wayland one, from its environment: the program itself stays
-// an X11 client there (XWayland) and adds what native Wayland windows need.
-bool isWaylandSession(const QString& waylandDisplay, const QString& sessionType);
+// Whether the program runs in a Wayland session, on that session's XWayland: its environment
+// says Wayland and the X screens are XWayland's. An X server of its own (Xvfb, a remote display)
+// under a Wayland desktop is plain X11. The program stays an X11 client either way and, in a
+// Wayland session, adds what native Wayland windows need.
+bool isWaylandSession(const QString& waylandDisplay, const QString& sessionType,
+                      const QStringList& screenNames);
 
 // What the compositor and the desktop portal offer, found at start.
 struct SessionOffer {

@@ -80,9 +80,13 @@ WaylandSessionDesktop::WaylandSessionDesktop() {
     SessionOffer offer;
     wayland_ = WaylandConnection::open();
     if (wayland_) {
-        dataControl_ = DataControlClipboard::create(*wayland_);
         virtualKeyboard_ = VirtualKeyboardTypist::create(*wayland_);
+        // A compositor that refuses our keyboard ends the whole connection.
+        if (wayland_->broken())
+            wayland_ = WaylandConnection::open();
     }
+    if (wayland_)
+        dataControl_ = DataControlClipboard::create(*wayland_);
     offer.dataControl = dataControl_ != nullptr;
     offer.virtualKeyboard = virtualKeyboard_ != nullptr;
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -91,6 +95,8 @@ WaylandSessionDesktop::WaylandSessionDesktop() {
     offer.remoteDesktopVersion = portal.remoteDesktopVersion;
     if (std::optional<QString> sway = runningSwayConfig())
         offer.insertBound = configBindsInsert(*sway);
+    else
+        offer.insertBound = gnomeBindsInsert();
     const PressPlan plan = planPressPath(offer);
 
     ClipboardWriter* sessionClipboard = dataControl_.get();
@@ -132,12 +138,16 @@ WaylandSessionDesktop::WaylandSessionDesktop() {
     });
     assemble(std::move(keys), router_->clipboard(), router_->typist());
     if (std::optional<QString> notice = startupNotice(offer, plan))
-        pendingNotices_ << *notice;
+        notify(*notice);
 
     // The portal learns our application id before anything else is asked of it.
-    auto startPortals = [this] {
+    auto startPortals = [this, offer] {
+        // F8 bound to `qinglanque --insert` works without the portal's shortcut.
         if (shortcut_)
-            shortcut_->start([this](const QString& why) { notify(shortcutFailedNotice(why)); });
+            shortcut_->start([this, bound = offer.insertBound](const QString& why) {
+                if (!bound)
+                    notify(shortcutFailedNotice(why));
+            });
         if (remoteDesktop_)
             remoteDesktop_->start([this](const QString& why) { notify(typingRefusedNotice(why)); });
     };
@@ -186,19 +196,6 @@ WaylandSessionDesktop::~WaylandSessionDesktop() {
 
 ShellServices& WaylandSessionDesktop::shell() {
     return *shell_;
-}
-
-void WaylandSessionDesktop::setNoticeHandler(std::function<void(const QString&)> handler) {
-    noticeHandler_ = std::move(handler);
-    if (noticeHandler_ && !pendingNotices_.isEmpty())
-        noticeHandler_(std::exchange(pendingNotices_, {}).join(QStringLiteral("\n\n")));
-}
-
-void WaylandSessionDesktop::notify(const QString& text) {
-    if (noticeHandler_)
-        noticeHandler_(text);
-    else
-        pendingNotices_ << text;
 }
 
 } // namespace qlq

@@ -2,8 +2,6 @@
 
 #include "platform/desktop.h"
 
-#include <QStringList>
-
 #include <memory>
 
 namespace qlq {
@@ -32,12 +30,9 @@ public:
     ~WaylandSessionDesktop() override;
 
     ShellServices& shell() override;
-    void setNoticeHandler(std::function<void(const QString&)> handler) override;
 
 private:
     class CommittedX11Clipboard;
-
-    void notify(const QString& text);
 
     std::unique_ptr<X11Shell> shell_;
     std::unique_ptr<X11KeyWatcher> watcher_;
@@ -51,8 +46,6 @@ private:
     std::unique_ptr<RemoteDesktopTypist> remoteDesktop_;
     std::unique_ptr<PortalShortcut> shortcut_;
     std::unique_ptr<PressRouter> router_;
-    std::function<void(const QString&)> noticeHandler_;
-    QStringList pendingNotices_;
 };
 
 } // namespace qlq

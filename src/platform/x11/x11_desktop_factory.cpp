@@ -4,6 +4,9 @@
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_display_check.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace qlq {
 
 std::optional<QString> prepareDesktop(const QString& platform, const QString& display) {
@@ -27,8 +30,11 @@ std::optional<QString> prepareDesktop(const QString& platform, const QString& di
 
 std::unique_ptr<Desktop> createDesktop() {
     // On a Wayland session the X11 parts serve XWayland windows, the session's parts native ones.
+    QStringList screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->name();
     if (isWaylandSession(qEnvironmentVariable("WAYLAND_DISPLAY"),
-                         qEnvironmentVariable("XDG_SESSION_TYPE")))
+                         qEnvironmentVariable("XDG_SESSION_TYPE"), screens))
         return std::make_unique<WaylandSessionDesktop>();
     return std::make_unique<X11Desktop>();
 }
