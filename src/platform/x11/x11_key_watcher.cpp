@@ -209,8 +209,9 @@ bool X11KeyWatcher::keyboardGrabbedElsewhere() {
     const uint8_t status = reply ? reply->status : uint8_t{XCB_GRAB_STATUS_SUCCESS};
     std::free(reply);
     if (status == XCB_GRAB_STATUS_SUCCESS) {
-        xcb_ungrab_keyboard(keys, XCB_CURRENT_TIME);
-        xcb_flush(keys);
+        // Let go for sure before anything is typed: the keys go out on another connection, which
+        // the server may serve first.
+        std::free(xcb_request_check(keys, xcb_ungrab_keyboard_checked(keys, XCB_CURRENT_TIME)));
     }
     return status == XCB_GRAB_STATUS_ALREADY_GRABBED || status == XCB_GRAB_STATUS_FROZEN;
 }
