@@ -1,6 +1,6 @@
 #include "text/encoding_detector.h"
 
-#include "text/encoding_forms.h"
+#include "text/charsets.h"
 
 namespace qlq {
 namespace {
@@ -23,7 +23,7 @@ Utf8Counts countUtf8(const unsigned char* p, qsizetype n) {
             ++i;
             continue;
         }
-        const DecodeStep step = forms::Utf8::decode(p + i, n - i);
+        const DecodeStep step = charset::Utf8::decode(p + i, n - i);
         if (!step.valid()) {
             ++counts.stray;
             // Not even a sequence in every three remaining bytes could make up for the strays: a
@@ -46,7 +46,7 @@ struct GbCounts {
 
 GbCounts countGb(const unsigned char* p, qsizetype n) {
     GbCounts counts;
-    const forms::Gb18030 gb{false};
+    const charset::Gb18030 gb{false};
     qsizetype i = 0;
     while (i < n) {
         if (p[i] < 0x80) {

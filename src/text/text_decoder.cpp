@@ -1,5 +1,5 @@
 #include "text/byte_escape.h"
-#include "text/encoding_forms.h"
+#include "text/charsets.h"
 #include "text/text_codec.h"
 
 namespace qlq {
@@ -58,16 +58,16 @@ QString decodePart(QByteArrayView bytes, TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Gb18030:
     case TextEncoding::CodePage936:
-        return decodeWith(bytes, forms::Gb18030{encoding == TextEncoding::CodePage936}, true);
+        return decodeWith(bytes, charset::Gb18030{encoding == TextEncoding::CodePage936}, true);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8WithBom:
-        return decodeWith(bytes, forms::Utf8{}, true);
+        return decodeWith(bytes, charset::Utf8{}, true);
     case TextEncoding::Utf16LeWithBom:
         break;
     case TextEncoding::Utf16BeWithBom:
-        return decodeWith(bytes, forms::Utf16{utf16::ByteOrder::BigEndian}, false);
+        return decodeWith(bytes, charset::Utf16{utf16::ByteOrder::BigEndian}, false);
     }
-    return decodeWith(bytes, forms::Utf16{utf16::ByteOrder::LittleEndian}, false);
+    return decodeWith(bytes, charset::Utf16{utf16::ByteOrder::LittleEndian}, false);
 }
 
 QString decodeAs(QByteArrayView bytes, TextEncoding encoding) {

@@ -1,5 +1,5 @@
 #include "text/byte_escape.h"
-#include "text/encoding_forms.h"
+#include "text/charsets.h"
 #include "text/text_codec.h"
 
 #include <vector>
@@ -171,10 +171,10 @@ std::optional<QByteArray> encodePart(QStringView text, TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Gb18030:
     case TextEncoding::CodePage936:
-        return encodeBytes(text, forms::Gb18030{encoding == TextEncoding::CodePage936});
+        return encodeBytes(text, charset::Gb18030{encoding == TextEncoding::CodePage936});
     case TextEncoding::Utf8:
     case TextEncoding::Utf8WithBom:
-        return encodeBytes(text, forms::Utf8{});
+        return encodeBytes(text, charset::Utf8{});
     case TextEncoding::Utf16LeWithBom:
         break;
     case TextEncoding::Utf16BeWithBom:

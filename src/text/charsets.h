@@ -4,11 +4,11 @@
 #include "text/gb18030_tables.h"
 #include "text/utf_codec.h"
 
-// Each encoding's way of reading and writing one character, in the shape the loops of
+// Each charset's way of reading and writing one character, in the shape the loops of
 // text_decoder.cpp, text_encoder.cpp and encoding_detector.cpp take. The common characters (a
 // GBK pair, a three-byte UTF-8 sequence) are read inline: a call per character would make
 // reading a large list several times slower.
-namespace qlq::forms {
+namespace qlq::charset {
 
 struct Gb18030 {
     static constexpr int kMaxBytesPerUnit = 4; // a BMP character takes at most four bytes
@@ -49,4 +49,4 @@ struct Utf16 {
     int encode(char32_t c, unsigned char* out) const { return utf16::encodeOne(c, out, order); }
 };
 
-} // namespace qlq::forms
+} // namespace qlq::charset
