@@ -14,10 +14,10 @@ namespace qlq {
 
 class InsertionControls;
 
-// Watches F8 and pastes one composed tail per press. The 500 ms poll (the designers' Timer2)
-// asks the press path; a press a key source reports is answered at once when nothing was
-// inserted in the last 500 ms, and the poll then starts its interval anew. The window tells the
-// engine what happened to the list; the engine decides where the list order goes on.
+// Watches F8 and pastes one composed tail per press. A poll every 500 ms asks the press path; a
+// press a key source reports is answered at once when nothing was inserted in the last 500 ms,
+// and the poll then starts its interval anew. The window tells the engine what happened to the
+// list; the engine decides where the list order goes on.
 class InsertionEngine : public QObject {
     Q_OBJECT
 public:

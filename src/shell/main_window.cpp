@@ -32,8 +32,8 @@
 namespace qlq {
 namespace {
 
-// Text4 only mirrors the composed text, and nothing reads it back; a line box lays out all it
-// holds, which for a tail of megabytes takes longer than the paste itself.
+// The scratch box only mirrors the composed text, and nothing reads it back; a line box lays out
+// all it holds, which for a tail of megabytes takes longer than the paste itself.
 constexpr qsizetype kMirroredCharacters = 1000;
 
 } // namespace
@@ -208,8 +208,8 @@ void MainWindow::saveOptions() {
                                          .arg(fileProblemText(*problem))
                                    : fileProblemText(*problem);
         shell_.showMessage(this, programTitle(),
-                             QStringLiteral("无法保存设置到 %1：%2")
-                                 .arg(QDir::toNativeSeparators(paths_.optionsFile()), reason));
+                           QStringLiteral("无法保存设置到 %1：%2")
+                               .arg(QDir::toNativeSeparators(paths_.optionsFile()), reason));
     }
 }
 

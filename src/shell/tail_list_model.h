@@ -4,8 +4,8 @@
 
 namespace qlq {
 
-// List1's rows: the tails in file order, undecodable bytes kept. A row shows only the start of a
-// long tail: drawing a row lays its whole text out, and a tail of megabytes would freeze the
+// The tail list's rows: the tails in file order, undecodable bytes kept. A row shows only the start
+// of a long tail: drawing a row lays its whole text out, and a tail of megabytes would freeze the
 // window for seconds.
 class TailListModel : public QStringListModel {
     Q_OBJECT
