@@ -189,8 +189,8 @@ void TailEditorWindow::save() {
         qCWarning(log::files, "cannot save the tail list to %ls: %ls",
                   qUtf16Printable(tailListFile_), qUtf16Printable(reason));
         shell_.showMessage(this, programTitle(),
-                             QStringLiteral("无法保存小尾巴列表到 %1：%2")
-                                 .arg(QDir::toNativeSeparators(tailListFile_), reason));
+                           QStringLiteral("无法保存小尾巴列表到 %1：%2")
+                               .arg(QDir::toNativeSeparators(tailListFile_), reason));
         return;
     }
     qCDebug(log::files, "saved the tail list to %ls", qUtf16Printable(tailListFile_));

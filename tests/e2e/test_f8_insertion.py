@@ -2,14 +2,16 @@
 """F8 in a real browser: the program pastes the next tail into the focused reply box.
 One Xvfb, openbox and Chromium for the class; each test runs its own copy of the program."""
 
+import os
 import sys
+import time
 import unittest
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
-from harness import MAIN_WINDOW_TITLE, TIMEOUT, Session, wait_until  # noqa: E402
+from harness import MAIN_WINDOW_TITLE, TIMEOUT, Session, options_file, wait_until  # noqa: E402
 
 SAMPLE_TAILS = (HERE / "data" / "qinglanque.ini").read_bytes()
 # Designed rectangles (twips) of the controls the tests click.
@@ -121,6 +123,36 @@ class F8InsertionTest(unittest.TestCase):
         self.assertEqual(s.start_program(wait=False, env=bare).wait(TIMEOUT), 0)
         wait_until(lambda: s.active_window() == run.main_window, what="the window brought up")
         self.stop()
+
+    def test_a_clipboard_manager_costs_no_paste_and_another_text_never_gets_a_reply_sent(self):
+        s = self.s
+        mark = self.start(tails=["一", "二", "三"], options=options_file(check1=1))
+
+        def press(kind, delay):
+            rival = s.spawn("rival", [os.environ["QLQ_CLIPBOARD_RIVAL"], kind, str(delay)])
+            try:
+                # The user copied something before: the manager shows itself taking it back.
+                s.run("sh", "-c", "echo copied | xclip -selection clipboard >/dev/null 2>&1 &")
+                time.sleep(0.3)
+                mark = self.refocus()
+                s.press("F8")
+                time.sleep(QUIET)
+                return mark
+            finally:
+                rival.stop()
+
+        page = s.page
+        for turn, delay in enumerate((0, 2, 5, 20, 50)):
+            mark = press("same", delay)
+            self.assertEqual([e["data"] for e in page.events("paste", after=mark)],
+                             ["\u3000\r\n" + "一二三"[turn % 3]], f"{delay} ms")
+            self.assertEqual(len(page.events("submit", after=mark)), 1, f"{delay} ms")
+        for delay in (2, 5):
+            mark = press("other", delay)
+            self.assertEqual(page.events("paste", after=mark), [], f"{delay} ms")
+            self.assertEqual(page.events("submit", after=mark), [], f"{delay} ms")
+        self.stop()
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -80,7 +80,7 @@ private:
         std::optional<QString> doubt;
         std::function<void()> settled;
 
-        Take take(const QString& text) override;
+        Take take(const QString& offered) override;
         std::optional<QString> confirm() override { return std::nullopt; }
         void whenSettled(std::function<void(std::optional<QString>)> verdict) override {
             verdict(doubt);

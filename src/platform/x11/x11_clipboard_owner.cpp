@@ -44,19 +44,20 @@ std::optional<QString> X11ClipboardOwner::problem() const {
 ClipboardWriter::Take X11ClipboardOwner::take(const QString& text) {
     if (!connection_.ok())
         return {Take::Outcome::Refused, QStringLiteral("no connection to the X server")};
+    static const QString settling = QStringLiteral(
+        "waiting for the clipboard to settle: another program takes it back after us");
     std::lock_guard lock(mutex_);
-    if (rival_ != Rival::OtherText) {
+    if (!retaker_) {
         takeNow(text, false); // Ctrl+V follows in the same flush
         return {};
     }
-    // Another program took the clipboard back with text of its own after an earlier paste: this
-    // paste waits until the clipboard has settled, and goes only with our text there.
-    if (watch_ && watch_->careful && offer_ && offer_->text == text &&
+    // A clipboard manager takes every new text back: this paste waits until it has, so that the
+    // target reads the list of formats and the text from one owner, and goes only with our
+    // text there.
+    if (watch_ && watch_->careful && !watch_->afterPaste && offer_ && offer_->text == text &&
         watch_->generation == offer_->generation) {
         if (!watch_->decided)
-            return {Take::Outcome::Settling,
-                    QStringLiteral("waiting for the clipboard to settle: another program takes "
-                                   "it back after us")};
+            return {Take::Outcome::Settling, settling};
         if (watch_->doubt) {
             const QString doubt = *watch_->doubt;
             watch_.reset(); // this press is over; the next one takes the clipboard anew
@@ -66,9 +67,7 @@ ClipboardWriter::Take X11ClipboardOwner::take(const QString& text) {
     }
     takeNow(text, true);
     xcb_flush(connection_.connection());
-    return {Take::Outcome::Settling,
-            QStringLiteral("waiting for the clipboard to settle: another program takes it back "
-                           "after us")};
+    return {Take::Outcome::Settling, settling};
 }
 
 void X11ClipboardOwner::takeNow(const QString& text, bool careful) {
@@ -78,10 +77,6 @@ void X11ClipboardOwner::takeNow(const QString& text, bool careful) {
     if (later(lastChange_, time))
         time = lastChange_;
     offer_ = Offer{text, text.toUtf8(), time, ++generation_};
-    Watch watch;
-    watch.generation = generation_;
-    watch.careful = careful;
-    watch.since = Clock::now();
     if (watch_ && watch_->verdict) // an earlier paste still waited for its verdict
         QMetaObject::invokeMethod(
             this,
@@ -89,23 +84,43 @@ void X11ClipboardOwner::takeNow(const QString& text, bool careful) {
                 done(QStringLiteral("a newer press took the clipboard first"));
             },
             Qt::QueuedConnection);
-    watch_ = std::move(watch);
+    watch_ = Watch{};
+    watch_->generation = generation_;
+    watch_->careful = careful;
+    watch_->takenAt = watch_->since = Clock::now();
     own_ = true;
     xcb_set_selection_owner(connection_.connection(), connection_.window(),
                             connection_.atom(Atom::Clipboard), time);
     if (careful)
-        scheduleWake();
+        connection_.wakeAt(watch_->since + settleTime());
 }
 
 std::optional<QString> X11ClipboardOwner::confirm() {
+    // Who owns the clipboard now, and who has the keyboard focus: the program that reads the
+    // text for the paste. Both answers come in one round trip, after the keys are out.
     xcb_connection_t* c = connection_.connection();
-    xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
-        c, xcb_get_selection_owner(c, connection_.atom(Atom::Clipboard)), nullptr);
+    const xcb_get_selection_owner_cookie_t ownerQuestion =
+        xcb_get_selection_owner(c, connection_.atom(Atom::Clipboard));
+    const xcb_get_input_focus_cookie_t focusQuestion = xcb_get_input_focus(c);
+    xcb_get_selection_owner_reply_t* ownerReply =
+        xcb_get_selection_owner_reply(c, ownerQuestion, nullptr);
+    xcb_get_input_focus_reply_t* focusReply = xcb_get_input_focus_reply(c, focusQuestion, nullptr);
     connection_.nudge();
-    const xcb_window_t owner = reply ? reply->owner : XCB_NONE;
-    std::free(reply);
-    if (owner == connection_.window())
-        return std::nullopt;
+    const xcb_window_t owner = ownerReply ? ownerReply->owner : XCB_NONE;
+    const xcb_window_t focus = focusReply ? focusReply->focus : XCB_NONE;
+    std::free(ownerReply);
+    std::free(focusReply);
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+    {
+        std::lock_guard lock(mutex_);
+        // Without a real window of a program in focus (a native Wayland window under XWayland,
+        // say), whoever fetches the text counts as the target.
+        if (watch_ && focus != XCB_NONE && focus != XCB_INPUT_FOCUS_POINTER_ROOT && focus != root)
+            watch_->targetClient = focus & ~setup->resource_id_mask;
+        if (owner == connection_.window() || (watch_ && !watch_->ownedAtPaste))
+            return std::nullopt;
+    }
     // Either the server refused our time (another program changed the clipboard after it) or a
     // program took it back at once; the events sent before this reply tell which.
     connection_.waitUntilHandled(std::chrono::milliseconds(100));
@@ -117,30 +132,25 @@ std::optional<QString> X11ClipboardOwner::confirm() {
 }
 
 void X11ClipboardOwner::whenSettled(std::function<void(std::optional<QString>)> verdict) {
-    {
-        std::lock_guard lock(mutex_);
-        if (!watch_) {
-            verdict(QStringLiteral("nothing was put on the clipboard"));
-            return;
-        }
-        // A careful take settled before Ctrl+V; the target reads only now.
-        watch_->afterPaste = true;
-        watch_->decided = false;
-        watch_->served = 0;
-        watch_->since = Clock::now();
-        watch_->verdict = std::move(verdict);
+    std::lock_guard lock(mutex_);
+    if (!watch_) {
+        verdict(QStringLiteral("nothing was put on the clipboard"));
+        return;
     }
-    scheduleWake();
+    // The target reads only now; a careful take may have settled on a manager holding our text.
+    watch_->afterPaste = true;
+    watch_->ownedAtPaste = own_;
+    watch_->decided = false;
+    watch_->changed = false;
+    watch_->fetchedBy.clear();
+    watch_->since = Clock::now();
+    watch_->verdict = std::move(verdict);
+    connection_.wakeAt(watch_->since + kSettle);
 }
 
 void X11ClipboardOwner::setSettledHandler(std::function<void()> handler) {
     std::lock_guard lock(mutex_);
     settledHandler_ = std::move(handler);
-}
-
-void X11ClipboardOwner::scheduleWake() {
-    // Called with or without the lock; reading watch_ needs it only for `since`.
-    connection_.wakeAt(Clock::now() + kSettle);
 }
 
 void X11ClipboardOwner::handleEvent(const xcb_generic_event_t& event) {
@@ -239,8 +249,9 @@ bool X11ClipboardOwner::sendProperty(xcb_window_t requestor, xcb_atom_t property
     } else {
         return false;
     }
-    if (requestor != connection_.window() && watch_ && watch_->generation == offer_->generation)
-        ++watch_->served;
+    if (requestor != connection_.window() && watch_ && watch_->generation == offer_->generation &&
+        watch_->fetchedBy.size() < 64)
+        watch_->fetchedBy.push_back(requestor & ~xcb_get_setup(c)->resource_id_mask);
     const uint32_t threshold = std::min(kIncrThreshold, connection_.maxPropertyBytes());
     if (static_cast<uint32_t>(data.size()) <= threshold) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, requestor, property, type, 8,
@@ -282,24 +293,33 @@ void X11ClipboardOwner::continueOutgoing(xcb_window_t requestor, xcb_atom_t prop
 void X11ClipboardOwner::ownerChanged(xcb_window_t owner, uint32_t timestamp) {
     if (later(timestamp, lastChange_) || lastChange_ == 0)
         lastChange_ = timestamp;
-    if (!watch_)
-        return;
     if (owner == connection_.window()) {
-        if (offer_ && timestamp == offer_->acquiredAt)
+        if (watch_ && offer_ && timestamp == offer_->acquiredAt)
             watch_->confirmed = true;
         return;
     }
     own_ = false;
-    if (watch_->decided && watch_->afterPaste)
+    const Clock::time_point now = Clock::now();
+    const uint32_t client = owner & ~xcb_get_setup(connection_.connection())->resource_id_mask;
+    // A program that takes the clipboard right after another one did is a clipboard manager,
+    // whether that other one was us or a program the user copied from.
+    if (watch_ && now - watch_->takenAt < kRetakeWindow)
+        noteRetake(now - watch_->takenAt);
+    else if (owner != XCB_NONE && lastForeignClient_ != 0 && client != lastForeignClient_ &&
+             now - lastForeignChange_ < kRetakeWindow)
+        noteRetake(now - lastForeignChange_);
+    lastForeignChange_ = now;
+    lastForeignClient_ = owner != XCB_NONE ? client : 0;
+    if (!watch_ || (watch_->decided && watch_->afterPaste))
         return;              // that paste's target has read already
     watch_->decided = false; // a careful take settles again
+    watch_->changed = true;
+    watch_->sameTextOwner = false;
     if (owner == XCB_NONE) {
         watch_->doubt = QStringLiteral("the clipboard's owner went away before the paste was read");
         return;
     }
-    // Another program took the clipboard after us: what it holds now is what the target reads.
-    watch_->retaken = true;
-    watch_->sameTextOwner = false;
+    // What the new owner hands out is what the target reads from now on.
     watch_->verifying = true;
     watch_->verifyingSince = Clock::now();
     readingBack_ = false;
@@ -309,6 +329,17 @@ void X11ClipboardOwner::ownerChanged(xcb_window_t owner, uint32_t timestamp) {
                           timestamp);
     xcb_flush(c);
     connection_.wakeAt(Clock::now() + kReadBackLimit);
+}
+
+void X11ClipboardOwner::noteRetake(Clock::duration after) {
+    if (!retaker_)
+        qCInfo(log::desktop,
+               "a program takes the clipboard back %lld ms after others: from now on each paste "
+               "waits for it",
+               static_cast<long long>(
+                   std::chrono::duration_cast<std::chrono::milliseconds>(after).count()));
+    retaker_ = true;
+    retakeDelay_ = std::max(retakeDelay_, after);
 }
 
 void X11ClipboardOwner::readBackArrived(xcb_atom_t property) {
@@ -364,48 +395,73 @@ void X11ClipboardOwner::finishReadBack(std::optional<QByteArray> text) {
     if (!watch_ || !watch_->verifying)
         return;
     watch_->verifying = false;
-    const bool same = text && offer_ && *text == offer_->utf8;
-    const bool soonAfterTake = Clock::now() - watch_->since < kRetakeWindow + kSettle;
-    if (same) {
+    if (text && offer_ && *text == offer_->utf8) {
         watch_->sameTextOwner = true;
-        if (soonAfterTake)
-            rival_ = Rival::SameText;
         return;
     }
-    watch_->doubt = text ? QStringLiteral("another program put other text on the clipboard "
-                                          "before the paste was read")
+    watch_->doubt = text ? QStringLiteral("another program put other text on the clipboard")
                          : QStringLiteral("another program took the clipboard and did not hand "
                                           "out its text");
-    if (soonAfterTake && rival_ != Rival::OtherText) {
-        rival_ = Rival::OtherText;
-        qCInfo(log::desktop, "another program takes the clipboard back with other text: from now "
-                             "on each paste waits for the clipboard to settle");
-    }
+}
+
+X11ClipboardOwner::Clock::duration X11ClipboardOwner::settleTime() const {
+    // Long enough for the clipboard manager seen so far, within reason.
+    return std::clamp<Clock::duration>(retakeDelay_ + std::chrono::milliseconds(30), kSettle,
+                                       kRetakeWindow);
 }
 
 void X11ClipboardOwner::evaluate() {
     if (!watch_ || watch_->decided)
         return;
     Watch& watch = *watch_;
-    const Clock::duration age = Clock::now() - watch.since;
-    std::optional<QString> verdict;
     if (watch.doubt) {
-        verdict = watch.doubt;
-    } else if (watch.verifying) {
-        return;
-    } else if (age >= kSettle && (!watch.afterPaste || watch.served > 0 || watch.sameTextOwner)) {
-        verdict = std::nullopt; // all the target could fetch was ours
-    } else if (age >= kSettleLimit) {
-        verdict = QStringLiteral("the focused program did not fetch the text within %1 ms")
-                      .arg(kSettleLimit.count());
-    } else {
-        connection_.wakeAt(watch.since + (age < kSettle ? kSettle : kSettleLimit));
+        decide(watch.doubt);
         return;
     }
+    if (watch.verifying)
+        return; // handleTimeout gives up on an owner that does not answer
+    const Clock::duration age = Clock::now() - watch.since;
+    if (!watch.afterPaste) { // a careful take waits for the manager
+        if (age < settleTime()) {
+            connection_.wakeAt(watch.since + settleTime());
+            return;
+        }
+        if (!watch.changed && retaker_) {
+            retaker_ = false; // nobody took it back this time: no need to wait any more
+            retakeDelay_ = {};
+        }
+        decide(std::nullopt);
+        return;
+    }
+    const bool targetFetched =
+        std::any_of(watch.fetchedBy.begin(), watch.fetchedBy.end(), [&](uint32_t client) {
+            return watch.targetClient == 0 || client == watch.targetClient;
+        });
+    if (age >= kSettle) {
+        // A change while the target read may have split its read between two owners (the
+        // formats from one, the text from another); that reply must not go.
+        if (watch.changed) {
+            decide(QStringLiteral("another program took the clipboard while the focused program "
+                                  "was reading it"));
+            return;
+        }
+        if (targetFetched || (!watch.ownedAtPaste && watch.sameTextOwner)) {
+            decide(std::nullopt); // all the target could fetch was ours
+            return;
+        }
+    }
+    if (age >= kSettleLimit) {
+        decide(QStringLiteral("the focused program did not fetch the text within %1 ms")
+                   .arg(kSettleLimit.count()));
+        return;
+    }
+    connection_.wakeAt(watch.since + (age < kSettle ? kSettle : kSettleLimit));
+}
+
+void X11ClipboardOwner::decide(std::optional<QString> verdict) {
+    Watch& watch = *watch_;
     watch.decided = true;
     if (watch.careful && !watch.afterPaste) {
-        if (!watch.retaken && rival_ == Rival::OtherText)
-            rival_ = Rival::None; // nobody took it back this time: no need to wait any more
         QMetaObject::invokeMethod(
             this,
             [this] {

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include <xcb/xcb.h>
 
@@ -32,7 +33,7 @@ public:
     // How long a paste waits for the target to fetch the text before Ctrl+Enter is given up.
     static constexpr std::chrono::milliseconds kSettleLimit{1000};
     // A new owner this soon after our take is a program that takes the clipboard back.
-    static constexpr std::chrono::milliseconds kRetakeWindow{250};
+    static constexpr std::chrono::milliseconds kRetakeWindow{400};
 
     // `serverTime`: the latest X server time the program has seen (the F8 event's, say).
     X11ClipboardOwner(X11PressConnection& connection, std::function<uint32_t()> serverTime);
@@ -54,25 +55,27 @@ public:
     std::optional<QString> ownText() const;
 
 private:
-    enum class Rival { None, SameText, OtherText };
     struct Offer {
         QString text;
         QByteArray utf8;
         uint32_t acquiredAt = 0;
         unsigned generation = 0;
     };
-    // Who had the clipboard since the latest take, and what the target could fetch from them.
+    // Who had the clipboard since the latest take, and what the target could fetch from whom.
     struct Watch {
         unsigned generation = 0;
-        bool careful = false; // the take waits for the clipboard to settle before Ctrl+V
-        bool confirmed = false;
-        Clock::time_point since;
+        bool careful = false;   // the take settles before Ctrl+V goes
+        bool confirmed = false; // the server made us the owner
+        Clock::time_point takenAt;
+        Clock::time_point since; // the take; once Ctrl+V went, the paste
         bool afterPaste = false;
-        int served = 0; // the text handed out since the take
-        bool retaken = false;
+        bool ownedAtPaste = true;        // not a program holding our text in our place
+        uint32_t targetClient = 0;       // the focused program's client; 0 when unknown
+        std::vector<uint32_t> fetchedBy; // clients our text was handed to since `since`
+        bool changed = false;            // another program took the clipboard since `since`
         bool verifying = false;
         Clock::time_point verifyingSince;
-        bool sameTextOwner = false;
+        bool sameTextOwner = false; // the program holding it now hands out our text
         std::optional<QString> doubt;
         bool decided = false;
         std::function<void(std::optional<QString>)> verdict;
@@ -89,11 +92,13 @@ private:
     bool sendProperty(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t target);
     void continueOutgoing(xcb_window_t requestor, xcb_atom_t property);
     void ownerChanged(xcb_window_t owner, uint32_t timestamp);
+    void noteRetake(Clock::duration after);
     void readBackArrived(xcb_atom_t property);
     void readBackPart();
     void finishReadBack(std::optional<QByteArray> text);
     void evaluate();
-    void scheduleWake();
+    void decide(std::optional<QString> verdict);
+    Clock::duration settleTime() const;
 
     X11PressConnection& connection_;
     std::function<uint32_t()> serverTime_;
@@ -103,7 +108,13 @@ private:
     uint32_t lastChange_ = 0;
     unsigned generation_ = 0;
     std::optional<Watch> watch_;
-    Rival rival_ = Rival::None;
+    // Another program takes the clipboard back after each take of ours (a clipboard manager):
+    // pastes wait until it has, so the target reads everything from one owner.
+    bool retaker_ = false;
+    Clock::duration retakeDelay_{}; // the longest it took so far
+    // The last change of owner between other programs: a manager shows itself there too.
+    Clock::time_point lastForeignChange_;
+    uint32_t lastForeignClient_ = 0;
     std::map<std::pair<xcb_window_t, xcb_atom_t>, Outgoing> outgoing_;
     bool readingBack_ = false; // an owner's text arriving in parts
     QByteArray readBack_;
