@@ -85,15 +85,16 @@ def _stragglers(token):
 
 
 class Process:
-    """A child with its own log file; own_group=True gives it a process group of its own."""
+    """A child with its own log file (its output, unless popen pipes it); own_group=True gives it
+    a process group of its own."""
 
     def __init__(self, name, argv, env, log_dir, own_group=False, **popen):
         self.own_group = own_group
         self.log_path = Path(log_dir) / f"{name}.log"
         with open(self.log_path, "wb") as log:
-            self.popen = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log,
-                                          stderr=subprocess.STDOUT,
-                                          start_new_session=own_group, **popen)
+            self.popen = subprocess.Popen(argv, **{
+                "env": env, "stdin": subprocess.DEVNULL, "stdout": log,
+                "stderr": subprocess.STDOUT, "start_new_session": own_group, **popen})
         self.pid = self.popen.pid
 
     def running(self):

@@ -44,19 +44,6 @@ def _kwin_command(tmp):
     return str(copy)
 
 
-class _Piped(harness.Process):
-    """A child we talk to through pipes, stopped by pid like the others."""
-
-    def __init__(self, popen):
-        self.popen, self.pid, self.own_group = popen, popen.pid, False
-
-    def stop(self, timeout=5.0):
-        status = super().stop(timeout)
-        self.popen.stdin.close()
-        self.popen.stdout.close()
-        return status
-
-
 class WaylandSession(harness.Session):
     """compositor: "sway", "kwin" or "mutter". On sway, F8 is bound to `qinglanque --insert`."""
 
@@ -177,10 +164,8 @@ class WaylandSession(harness.Session):
         script = self.tmp / "bin" / "mutter_keys.py"
         shutil.copy(Path(__file__).with_name("mutter_keys.py"), script)
         self.own(script)
-        child = subprocess.Popen(["/usr/bin/python3", str(script)], env=self.env,
-                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-                                 **self.as_user)
-        self._processes.append(_Piped(child))
+        child = self.spawn("mutter-keys", ["/usr/bin/python3", str(script)],
+                           stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True).popen
         ready = select.select([child.stdout], [], [], TIMEOUT)[0] and child.stdout.readline()
         if ready != "ready\n":
             raise RuntimeError("mutter's remote-desktop session did not start")
