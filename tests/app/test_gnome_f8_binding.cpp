@@ -6,8 +6,13 @@
 #include <gtest/gtest.h>
 
 using namespace qlq;
+using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString kKeys = u"org.gnome.settings-daemon.plugins.media-keys"_s;
+const QString kMine =
+    u"/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/"_s;
 
 // The real gsettings against a settings file of its own (the keyfile backend keeps it across
 // processes, as dconf does in a session).
@@ -22,80 +27,55 @@ protected:
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("GSETTINGS_BACKEND");
     }
-
-    static QString get(const QString& schema, const QString& key) {
+    static QString gsettings(const QStringList& arguments) {
         QProcess gsettings;
-        gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("get"), schema, key});
+        gsettings.start(u"gsettings"_s, arguments);
         gsettings.waitForFinished();
         return QString::fromUtf8(gsettings.readAllStandardOutput()).trimmed();
     }
-    static QString list() {
-        return get(QStringLiteral("org.gnome.settings-daemon.plugins.media-keys"),
-                   QStringLiteral("custom-keybindings"));
-    }
+    static QString list() { return gsettings({u"get"_s, kKeys, u"custom-keybindings"_s}); }
     static QString ours(const QString& key) {
-        return get(
-            QStringLiteral("org.gnome.settings-daemon.plugins.media-keys.custom-keybinding:") +
-                QString::fromLatin1(GnomeF8Binding::kPath),
-            key);
+        return gsettings({u"get"_s, kKeys + u".custom-keybinding:"_s + GnomeF8Binding::kPath, key});
     }
 
     QTemporaryDir home_;
 };
 
-const QString kMine =
-    QStringLiteral("/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/custom0/");
-
 } // namespace
 
 TEST_F(GnomeF8BindingTest, OurEntryJoinsTheUsersShortcutsOnceAndLeavesAlone) {
-    ASSERT_EQ(list(), QStringLiteral("@as []")) << "gnome-settings-daemon-common missing?";
-    ASSERT_EQ(QProcess::execute(QStringLiteral("gsettings"),
-                                {QStringLiteral("set"),
-                                 QStringLiteral("org.gnome.settings-daemon.plugins.media-keys"),
-                                 QStringLiteral("custom-keybindings"), "['" + kMine + "']"}),
-              0);
-    const GnomeF8Binding binding(QStringLiteral("/opt/my apps/qinglanque"));
-    const QString both = "['" + kMine + "', '" + GnomeF8Binding::kPath + "']";
-    for (int i = 0; i < 2; ++i) { // the second time changes nothing
-        const GnomeF8Binding::Outcome outcome = binding.bind();
+    ASSERT_EQ(list(), u"@as []"_s) << "gnome-settings-daemon-common missing?";
+    gsettings({u"set"_s, kKeys, u"custom-keybindings"_s, "['" + kMine + "']"});
+    const GnomeF8Binding binding(u"/opt/my apps/qinglanque"_s);
+    for (const bool bind : {true, true, false, false}) { // the second time changes nothing
+        const GnomeF8Binding::Outcome outcome = bind ? binding.bind() : binding.unbind();
         EXPECT_TRUE(outcome.ok) << qPrintable(outcome.message);
-        EXPECT_EQ(list(), both);
+        EXPECT_EQ(list(), "['" + kMine + (bind ? u"', '"_s + GnomeF8Binding::kPath : u""_s) + "']");
+        EXPECT_EQ(ours(u"binding"_s), bind ? u"'F8'"_s : u"''"_s);
+        EXPECT_EQ(ours(u"command"_s), bind ? u"\"'/opt/my apps/qinglanque' --insert\""_s : u"''"_s);
     }
-    EXPECT_EQ(ours(QStringLiteral("command")),
-              QStringLiteral("\"'/opt/my apps/qinglanque' --insert\""));
-    EXPECT_EQ(ours(QStringLiteral("binding")), QStringLiteral("'F8'"));
-
-    for (int i = 0; i < 2; ++i) { // unbinding twice is fine too
-        const GnomeF8Binding::Outcome outcome = binding.unbind();
-        EXPECT_TRUE(outcome.ok) << qPrintable(outcome.message);
-        EXPECT_EQ(list(), "['" + kMine + "']");
-    }
-    EXPECT_EQ(ours(QStringLiteral("binding")), QStringLiteral("''"));
 }
 
 TEST_F(GnomeF8BindingTest, WithoutGsettingsOrGnomesSchemaItSaysSoAndChangesNothing) {
-    const GnomeF8Binding missing(QStringLiteral("/usr/bin/qinglanque"),
-                                 QStringLiteral("/nonexistent/gsettings"));
-    const GnomeF8Binding::Outcome noCommand = missing.bind();
+    const GnomeF8Binding::Outcome noCommand =
+        GnomeF8Binding(u"/usr/bin/qinglanque"_s, u"/nonexistent/gsettings"_s).bind();
     EXPECT_FALSE(noCommand.ok);
-    EXPECT_TRUE(noCommand.message.contains(QStringLiteral("libglib2.0-bin")));
+    EXPECT_TRUE(noCommand.message.contains(u"libglib2.0-bin"_s));
 
     QTemporaryDir noSchemas;
     const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
     qputenv("XDG_DATA_DIRS", noSchemas.path().toLocal8Bit());
-    const GnomeF8Binding::Outcome noSchema = GnomeF8Binding(QStringLiteral("q")).bind();
+    const GnomeF8Binding::Outcome noSchema = GnomeF8Binding(u"q"_s).bind();
     qputenv("XDG_DATA_DIRS", dataDirs);
     EXPECT_FALSE(noSchema.ok);
-    EXPECT_TRUE(noSchema.message.contains(QStringLiteral("not installed")))
-        << qPrintable(noSchema.message);
+    EXPECT_TRUE(noSchema.message.contains(u"not installed"_s)) << qPrintable(noSchema.message);
     // A store that forgets (no dconf, no session bus) is a failure, not "added".
     qputenv("GSETTINGS_BACKEND", "memory");
-    const GnomeF8Binding::Outcome forgotten = GnomeF8Binding(QStringLiteral("q")).bind();
+    const GnomeF8Binding::Outcome forgotten = GnomeF8Binding(u"q"_s).bind();
     EXPECT_FALSE(forgotten.ok);
-    EXPECT_TRUE(forgotten.message.contains(QStringLiteral("did not stick")));
+    EXPECT_TRUE(forgotten.message.contains(u"did not stick"_s));
     qputenv("GSETTINGS_BACKEND", "keyfile");
-    EXPECT_EQ(list(), QStringLiteral("@as []"));
+    EXPECT_EQ(list(), u"@as []"_s);
 }
 
 TEST(GVariantStrings, ArraysAsGsettingsPrintsThemReadBack) {

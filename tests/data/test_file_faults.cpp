@@ -141,8 +141,7 @@ TEST(TailListContentFaults, RandomBytesKeepEveryLineEndAndAHugeLineLoads) {
     }
 
     // "青岚雀a": the GB18030 path, not the ASCII shortcut, on one 50 MB line.
-    const QByteArray unit("\xC7\xE0\xE1\xB0\xC8\xB8"
-                          "a");
+    const QByteArray unit("\xC7\xE0\xE1\xB0\xC8\xB8\x61");
     const qsizetype repeats = qsizetype(50) * 1024 * 1024 / unit.size();
     dir.write(u"qinglanque.ini"_s, unit.repeated(repeats));
     const long before = peakRssKb();

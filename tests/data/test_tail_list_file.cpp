@@ -35,7 +35,6 @@ TEST(TailListFile, AnUnchangedListSavesBackByteForByte) {
     // every way a file can end its lines, mark and stray last byte included.
     TempProgramDir dir;
     const QString path = dir.file(u"qinglanque.ini"_s);
-    const QString utf16 = u"尾巴\r\n"_s;
     const QList<std::pair<QByteArray, QString>> files = {
         {"\xc4\xe3\xba\xc3\r\n\r\nlf\nkept\r\n", u"你好"_s},            // GBK
         {"\xc4\xe3\x94\x39\xfc\x36\r\n\x95\x32\x82\x36\r\n", u"你😀"_s}, // GB18030
@@ -43,9 +42,8 @@ TEST(TailListFile, AnUnchangedListSavesBackByteForByte) {
         {u"你好，这是尾巴\r\n第二条尾巴\r\n"_s.toUtf8() + "caf\xE9\r\n",
          u"你好，这是尾巴"_s},                     // Latin-1
         {"\xef\xbb\xbf\xe4\xbd\xa0\r\n", u"你"_s}, // UTF-8 with a mark
-        {"\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2),
-         u"尾巴"_s},
-        {QByteArray("\xFE\xFF\x5C\x3E\x5D\xF4\x00\x0D\x00\x0A", 10), u"尾巴"_s},
+        {QByteArray::fromHex("fffe3e5cf45d0d000a00"), u"尾巴"_s},
+        {QByteArray::fromHex("feff5c3e5df4000d000a"), u"尾巴"_s},
         {"a\rb\r\r\nc\r", u"a"_s},   // lone CRs among CR LF
         {"a\r\r\nb", u"a"_s},        // and no line end at the end
         {"a\rb\rc\r", u"a"_s},       // CR only
@@ -53,10 +51,7 @@ TEST(TailListFile, AnUnchangedListSavesBackByteForByte) {
         {"\xEF\xBB\xBF", QString()}, // marks alone
         {"\xFF\xFE", QString()},
         {"\xFE\xFF", QString()},
-        {QByteArray("\xFF\xFE"
-                    "a\0\r\0\n\0\x42",
-                    9),
-         u"a"_s}, // UTF-16 with a stray last byte
+        {QByteArray::fromHex("fffe61000d000a0042"), u"a"_s}, // UTF-16 with a stray last byte
     };
     for (const auto& [bytes, first] : files) {
         dir.write(u"qinglanque.ini"_s, bytes);

@@ -16,6 +16,7 @@ import subprocess
 import tempfile
 import threading
 import time
+import unittest
 import uuid
 from pathlib import Path
 
@@ -26,6 +27,13 @@ MAIN_WINDOW_TITLE = "^青岚雀贴吧小尾巴v"
 TIMEOUT = 10.0
 _libc = ctypes.CDLL(None, use_errno=True)
 PR_SET_PDEATHSIG, PR_SET_CHILD_SUBREAPER = 1, 36
+CHROMIUM_FLAGS = [
+    f"--{flag}" for flag in (
+        "no-first-run", "no-default-browser-check", "disable-gpu", "disable-background-networking",
+        "disable-component-update", "disable-sync", "disable-extensions",
+        "disable-features=Translate,MediaRouter,OptimizationHints", "password-store=basic",
+        "noerrdialogs", "disable-session-crashed-bubble", "disable-dev-shm-usage", "mute-audio",
+        "test-type", "host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1")]
 
 
 def wait_until(condition, timeout=TIMEOUT, what="condition"):
@@ -35,10 +43,6 @@ def wait_until(condition, timeout=TIMEOUT, what="condition"):
             raise TimeoutError(f"timed out after {timeout:.0f} s waiting for {what}")
         time.sleep(0.05)
     return value
-
-
-def twips(value):
-    return round(value / 15)
 
 
 def gbk(lines):
@@ -66,10 +70,6 @@ def _read(path):
         return b""
 
 
-def _die_with_parent():  # for Xvfb: its clients end with it, also after a SIGKILL of ours
-    _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL, 0, 0, 0)
-
-
 def _exit_on_signal(signum, frame):
     raise SystemExit(128 + signum)
 
@@ -85,18 +85,16 @@ def _stragglers(token):
 
 
 class Process:
-    """A child with its own log file; group=True gives it a process group of its own, run_as
-    (uid, gid) another user."""
+    """A child with its own log file (its output, unless popen pipes it); own_group=True gives it
+    a process group of its own."""
 
-    def __init__(self, name, argv, env, log_dir, group=False, run_as=None, **popen):
-        self.group = group
-        if run_as:
-            popen.update(user=run_as[0], group=run_as[1], extra_groups=[])
+    def __init__(self, name, argv, env, log_dir, own_group=False, **popen):
+        self.own_group = own_group
         self.log_path = Path(log_dir) / f"{name}.log"
         with open(self.log_path, "wb") as log:
-            self.popen = subprocess.Popen(argv, env=env, stdin=subprocess.DEVNULL, stdout=log,
-                                          stderr=subprocess.STDOUT, start_new_session=group,
-                                          **popen)
+            self.popen = subprocess.Popen(argv, **{
+                "env": env, "stdin": subprocess.DEVNULL, "stdout": log,
+                "stderr": subprocess.STDOUT, "start_new_session": own_group, **popen})
         self.pid = self.popen.pid
 
     def running(self):
@@ -110,7 +108,7 @@ class Process:
 
     def _signal(self, sig):
         try:
-            if self.group:
+            if self.own_group:
                 os.killpg(self.pid, sig)
             elif self.running():
                 os.kill(self.pid, sig)
@@ -122,7 +120,7 @@ class Process:
         if self.wait(timeout) is None:
             self._signal(signal.SIGKILL)
             self.wait(timeout)
-        if self.group:
+        if self.own_group:
             self._signal(signal.SIGKILL)  # the leader may be gone while its children linger
         return self.popen.returncode
 
@@ -212,6 +210,8 @@ class ProgramRun(Process):
 
 
 class Session:
+    prefix = "qlq-e2e-"
+
     def __init__(self, program=None, wm=False, tray=False, browser=True, launcher=()):
         self.program = Path(program or os.environ["QLQ_PROGRAM"]).resolve()
         self.launcher = list(launcher)  # e.g. ["wine"] for the Windows program
@@ -221,7 +221,7 @@ class Session:
         self.pages = {"/": (HERE / "page.html").read_bytes()}
         self.tmp = self._x = self._server = self.browser_window = None
         self.runs, self._processes = [], []
-        self.as_user = {}  # {"run_as": (uid, gid)} for every process (Wayland beds)
+        self.as_user = {}  # Popen's user, group, extra_groups for every process (Wayland beds)
 
     def __enter__(self):
         self.start()
@@ -236,30 +236,33 @@ class Session:
             # A terminated run still unwinds, so close() stops what it started.
             signal.signal(signal.SIGTERM, _exit_on_signal)
         try:
-            self.tmp = Path(tempfile.mkdtemp(prefix="qlq-e2e-"))
+            self.tmp = Path(tempfile.mkdtemp(prefix=self.prefix))
             os.chmod(self.tmp, 0o700)
-            self._start_xvfb()
-            self._x = xlib.Display(self.display, self.env["XAUTHORITY"])
             self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _handler(self))
             self._server.daemon_threads = True
             threading.Thread(target=self._server.serve_forever, daemon=True).start()
             self.url = f"http://127.0.0.1:{self._server.server_address[1]}"
-            if self.wm:
-                self.spawn("openbox", ["openbox", "--sm-disable"])
-                wait_until(lambda: "window id" in self.run("xprop", "-root",
-                                                           "_NET_SUPPORTING_WM_CHECK"),
-                           what="the window manager")
-            if self.tray:
-                self.spawn("trayer", ["trayer", "--edge", "top", "--align", "right",
-                                      "--widthtype", "request", "--height", "24",
-                                      "--SetDockType", "true", "--transparent", "false"])
-                wait_until(lambda: self._x.selection_owner("_NET_SYSTEM_TRAY_S0"),
-                           what="the tray host")
+            self._start_display()
             if self.browser:
                 self._start_browser()
         except BaseException:
             self.close()
             raise
+
+    def _start_display(self):
+        self._start_xvfb()
+        self._x = xlib.Display(self.display, self.env["XAUTHORITY"])
+        if self.wm:
+            self.spawn("openbox", ["openbox", "--sm-disable"])
+            wait_until(lambda: "window id" in self.run("xprop", "-root",
+                                                       "_NET_SUPPORTING_WM_CHECK"),
+                       what="the window manager")
+        if self.tray:
+            self.spawn("trayer", ["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                  "request", "--height", "24", "--SetDockType", "true",
+                                  "--transparent", "false"])
+            wait_until(lambda: self._x.selection_owner("_NET_SYSTEM_TRAY_S0"),
+                       what="the tray host")
 
     def close(self):
         """Stops everything this session started, newest first. Safe to call twice."""
@@ -302,7 +305,9 @@ class Session:
             xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
                                        "1600x1000x24", "-nolisten", "tcp", "-noreset", "-auth",
                                        str(self.tmp / "xauth-server")], pass_fds=(write_fd,),
-                              preexec_fn=_die_with_parent)
+                              # Its clients end with it, also after a SIGKILL of ours.
+                              preexec_fn=lambda: _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL,
+                                                             0, 0, 0))
             os.close(write_fd)
             data = b""
             while not data.endswith(b"\n"):
@@ -316,32 +321,28 @@ class Session:
             os.close(read_fd)
         number = data.decode().strip()
         self.display = ":" + number
-        (self.tmp / "home").mkdir()
         (self.tmp / "Xauthority").write_bytes(_xauth_entry(number, cookie))
-        home = str(self.tmp / "home")
-        self.env = {
-            "PATH": os.environ.get("PATH", "/usr/bin:/bin"), "DISPLAY": self.display,
-            "XAUTHORITY": str(self.tmp / "Xauthority"), "HOME": home,
-            "XDG_CONFIG_HOME": home + "/.config", "XDG_DATA_HOME": home + "/.local/share",
-            "XDG_CACHE_HOME": home + "/.cache", "XDG_RUNTIME_DIR": str(self.tmp),
-            "LANG": "C.UTF-8", "DBUS_SESSION_BUS_ADDRESS": "unix:path=/nonexistent",
-            "QLQ_E2E_SESSION": self.token, "QT_QPA_PLATFORM": "xcb"}
-        if "FONTCONFIG_FILE" in os.environ:  # lets a run prove the look test sees missing glyphs
-            self.env["FONTCONFIG_FILE"] = os.environ["FONTCONFIG_FILE"]
+        self.env = dict(self._home_env(self.tmp), DISPLAY=self.display,
+                        XAUTHORITY=str(self.tmp / "Xauthority"), QT_QPA_PLATFORM="xcb",
+                        DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent")
+
+    def _home_env(self, runtime_dir):
+        """A fresh home of the session's own, nothing of ours but PATH."""
+        home = self.tmp / "home"
+        home.mkdir(mode=0o700, exist_ok=True)
+        return {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(home),
+                "XDG_CONFIG_HOME": f"{home}/.config", "XDG_DATA_HOME": f"{home}/.local/share",
+                "XDG_CACHE_HOME": f"{home}/.cache", "XDG_RUNTIME_DIR": str(runtime_dir),
+                "LANG": "C.UTF-8", "QLQ_E2E_SESSION": self.token}
+
+    def _spawn_browser(self, *flags):
+        self.spawn("chromium", ["chromium", f"--user-data-dir={self.tmp / 'chromium'}",
+                                f"--app={self.url}/", *flags, *CHROMIUM_FLAGS], group=True)
+        self.page.wait_for("ready", timeout=30)
 
     def _start_browser(self):
-        argv = ["chromium", f"--user-data-dir={self.tmp / 'chromium'}", f"--app={self.url}/",
-                "--window-position=0,0", "--window-size=520,700", "--no-first-run",
-                "--no-default-browser-check", "--disable-gpu", "--disable-background-networking",
-                "--disable-component-update", "--disable-sync", "--disable-extensions",
-                "--disable-features=Translate,MediaRouter,OptimizationHints",
-                "--password-store=basic", "--noerrdialogs", "--disable-session-crashed-bubble",
-                "--disable-dev-shm-usage", "--mute-audio", "--test-type",
-                "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1"]
-        if os.geteuid() == 0:
-            argv.insert(1, "--no-sandbox")
-        self.spawn("chromium", argv, group=True)
-        self.page.wait_for("ready", timeout=30)
+        self._spawn_browser("--window-position=0,0", "--window-size=520,700",
+                            *(["--no-sandbox"] if os.geteuid() == 0 else []))
         self.browser_window = self.find_window("^qlq-e2e")
 
     def focus_textarea(self):
@@ -406,13 +407,19 @@ class Session:
 
     # ----- windows, keys, mouse
 
+    def call(self, *argv, env=None):
+        """A command in the session, as its user: (exit status, its stdout, its stderr)."""
+        result = subprocess.run([str(a) for a in argv], env=dict(self.env, **(env or {})),
+                                capture_output=True, timeout=30, **self.as_user)
+        return (result.returncode, *(out.decode("utf-8", "replace")
+                                     for out in (result.stdout, result.stderr)))
+
     def run(self, *argv, check=False):
-        result = subprocess.run([str(a) for a in argv], env=self.env, capture_output=True,
-                                timeout=30)
-        if check and result.returncode != 0:
-            raise RuntimeError(f"{argv} failed: "
-                               f"{(result.stdout + result.stderr).decode(errors='replace')}")
-        return result.stdout.decode("utf-8", "replace")
+        """A command's output; check: a failure raises."""
+        status, out, err = self.call(*argv)
+        if check and status != 0:
+            raise RuntimeError(f"{argv} failed: {out}{err}")
+        return out
 
     def xdotool(self, *args):
         return self.run("xdotool", *args, check=True)
@@ -426,7 +433,8 @@ class Session:
                 if re.search(name_regex, self.run("xdotool", "getwindowname", w).rstrip("\n"))]
 
     def visible_windows(self, pid):
-        return [int(w) for w in self.run("xdotool", "search", "--onlyvisible", "--pid", pid).split()]
+        return [int(w) for w in
+                self.run("xdotool", "search", "--onlyvisible", "--pid", pid).split()]
 
     def find_window(self, name_regex, pid=None, timeout=TIMEOUT):
         return wait_until(lambda: self.search_windows(name_regex, pid), timeout,
@@ -449,10 +457,48 @@ class Session:
 
     def click_control(self, window, left, top, width, height):
         """Clicks the middle of a control given by its designed twips rectangle."""
-        self.click(window, twips(left + width / 2), twips(top + height / 2))
+        self.click(window, round((left + width / 2) / 15), round((top + height / 2) / 15))
 
     def press(self, key):
         self.xdotool("keydown", key, "keyup", key)
 
     def fake_key(self, key, down):
         return self._x.fake_key(key, down)
+
+
+class PasteTest(unittest.TestCase):
+    """One session for the class (session() makes it), a fresh copy of the program per test."""
+    run_ = None
+
+    @classmethod
+    def setUpClass(cls):
+        cls.s = cls.session()
+        cls.s.start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.s.close()
+
+    def tearDown(self):
+        if self.run_ and self.run_.running():
+            # A paste may still be under way after a failure; ending the clipboard's owner in
+            # its middle leaves Chromium waiting for minutes.
+            page = self.s.page
+            wait_until(lambda: page.quiet(None, page.last_seq(), 0.5), what="a silent page")
+            self.s.stop_program(self.run_)
+
+    def press_f8(self, mark):
+        self.s.press("F8")
+        return self.pasted(mark)
+
+    def pasted(self, mark):
+        """The paste after mark, once the browser has also inserted it."""
+        paste = self.s.page.wait_for("paste", after=mark)
+        self.s.page.wait_for("input", after=paste["seq"],
+                             predicate=lambda e: e["inputType"] == "insertFromPaste")
+        return paste
+
+    def stop(self):
+        """Closes the main window; the program must end cleanly and print nothing."""
+        self.assertEqual(self.s.stop_program(self.run_), 0, self.run_.log_text())
+        self.assertEqual(self.run_.log_text().strip(), "", "the program printed warnings")

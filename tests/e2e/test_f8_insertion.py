@@ -11,7 +11,8 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
-from harness import MAIN_WINDOW_TITLE, TIMEOUT, Session, options_file, wait_until  # noqa: E402
+from harness import (MAIN_WINDOW_TITLE, TIMEOUT, PasteTest, Session, options_file,  # noqa: E402
+                     wait_until)
 
 SAMPLE_TAILS = (HERE / "data" / "qinglanque.ini").read_bytes()
 # Designed rectangles (twips) of the controls the tests click.
@@ -21,25 +22,8 @@ TEXT5 = (120, 1440, 5175, 375)  # the own tail
 QUIET = 1.2  # how long "nothing more arrives" is watched; presses are answered within 500 ms
 
 
-class F8InsertionTest(unittest.TestCase):
-    run_ = None
-
-    @classmethod
-    def setUpClass(cls):
-        cls.s = Session(wm=True)
-        cls.s.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.s.close()
-
-    def tearDown(self):
-        if self.run_ and self.run_.running():
-            # A paste may still be under way after a failure; ending the clipboard's owner in
-            # its middle leaves Chromium waiting for minutes.
-            page = self.s.page
-            wait_until(lambda: page.quiet(None, page.last_seq(), 0.5), what="a silent page")
-            self.s.stop_program(self.run_)
+class F8InsertionTest(PasteTest):
+    session = staticmethod(lambda: Session(wm=True))
 
     def start(self, **files):
         """Starts a fresh copy (or again=run), focuses the page's box and empties it."""
@@ -52,19 +36,6 @@ class F8InsertionTest(unittest.TestCase):
 
     def click(self, control):
         self.s.click_control(self.run_.main_window, *control)
-
-    def press_f8(self, mark):
-        """The paste F8 makes after mark, once the browser has also inserted it."""
-        self.s.press("F8")
-        paste = self.s.page.wait_for("paste", after=mark)
-        self.s.page.wait_for("input", after=paste["seq"],
-                             predicate=lambda e: e["inputType"] == "insertFromPaste")
-        return paste
-
-    def stop(self):
-        """Closes the main window; the program must end cleanly and print nothing."""
-        self.assertEqual(self.s.stop_program(self.run_), 0, self.run_.log_text())
-        self.assertEqual(self.run_.log_text().strip(), "", "the program printed warnings")
 
     def test_gbk_list_is_pasted_exactly_in_order_and_wraps_while_f8_reaches_the_page(self):
         tails = SAMPLE_TAILS.decode("gb18030").split("\r\n")[:-1]

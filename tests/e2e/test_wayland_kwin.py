@@ -27,9 +27,8 @@ class KWinTest(unittest.TestCase):
     def kglobalaccel(self, path, method, *args):
         iface = "org.kde.KGlobalAccel" if path == "/kglobalaccel" else \
             "org.kde.kglobalaccel.Component"
-        status, out = self.s.run_as_user("gdbus", "call", "--session", "-d",
-                                         "org.kde.kglobalaccel", "-o", path, "-m",
-                                         f"{iface}.{method}", *args)
+        status, out, _ = self.s.call("gdbus", "call", "--session", "-d", "org.kde.kglobalaccel",
+                                     "-o", path, "-m", f"{iface}.{method}", *args)
         return out if status == 0 else ""
 
     def our_component(self):

@@ -9,47 +9,18 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import options_file, wait_until  # noqa: E402
+from harness import PasteTest, options_file  # noqa: E402
 from wayland_bed import WaylandSession  # noqa: E402
 
 QUIET = 1.2  # presses are answered within 500 ms
 
 
-class SwayTest(unittest.TestCase):
-    run_ = None
-
-    @classmethod
-    def setUpClass(cls):
-        cls.s = WaylandSession("sway")
-        cls.s.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.s.close()
-
-    def tearDown(self):
-        if self.run_ and self.run_.running():
-            page = self.s.page
-            wait_until(lambda: page.quiet(None, page.last_seq(), 0.5), what="a silent page")
-            self.s.stop_program(self.run_)
+class SwayTest(PasteTest):
+    session = staticmethod(lambda: WaylandSession("sway"))
 
     def start(self, **files):
         self.run_ = self.s.start_program(**files)
         return self.s.focus_browser()  # the program's window took the focus
-
-    def press_f8(self, mark):
-        self.s.press("F8")
-        return self.pasted(mark)
-
-    def pasted(self, mark):
-        paste = self.s.page.wait_for("paste", after=mark)
-        self.s.page.wait_for("input", after=paste["seq"],
-                             predicate=lambda e: e["inputType"] == "insertFromPaste")
-        return paste
-
-    def stop(self):
-        self.assertEqual(self.s.stop_program(self.run_), 0, self.run_.log_text())
-        self.assertEqual(self.run_.log_text().strip(), "", "the program printed warnings")
 
     def test_each_f8_pastes_the_next_tail_in_list_order_and_sway_keeps_the_key(self):
         tails = ["尾巴一", "tail two", "第三条 ok"]

@@ -9,11 +9,7 @@ import os
 import pwd
 import select
 import shutil
-import signal
 import subprocess
-import tempfile
-import threading
-import http.server
 from pathlib import Path
 
 import harness
@@ -21,13 +17,6 @@ import xlib
 from harness import TIMEOUT, wait_until
 
 TEST_USER = "qlq-e2e"
-CHROMIUM_FLAGS = [
-    "--no-first-run", "--no-default-browser-check", "--disable-gpu",
-    "--disable-background-networking", "--disable-component-update", "--disable-sync",
-    "--disable-extensions", "--disable-features=Translate,MediaRouter,OptimizationHints",
-    "--password-store=basic", "--noerrdialogs", "--disable-session-crashed-bubble",
-    "--disable-dev-shm-usage", "--mute-audio", "--test-type", "--no-sandbox",
-    "--host-resolver-rules=MAP * ~NOTFOUND , EXCLUDE 127.0.0.1"]
 
 
 def test_user():
@@ -55,28 +44,16 @@ def _kwin_command(tmp):
     return str(copy)
 
 
-class _Piped(harness.Process):
-    """A child we talk to through pipes, stopped by pid like the others."""
-
-    def __init__(self, popen):
-        self.popen, self.pid, self.group = popen, popen.pid, False
-
-    def stop(self, timeout=5.0):
-        status = super().stop(timeout)
-        self.popen.stdin.close()
-        self.popen.stdout.close()
-        return status
-
-
 class WaylandSession(harness.Session):
     """compositor: "sway", "kwin" or "mutter". On sway, F8 is bound to `qinglanque --insert`."""
 
     def __init__(self, compositor, program=None, browser=True):
         super().__init__(program=program, browser=browser)
-        self.compositor = compositor
+        self.compositor, self.prefix = compositor, f"qlq-{compositor}-"
         self.user = test_user()
         if self.user:
-            self.as_user = {"run_as": (self.user.pw_uid, self.user.pw_gid)}
+            self.as_user = {"user": self.user.pw_uid, "group": self.user.pw_gid,
+                            "extra_groups": []}
 
     def own(self, path):
         if self.user:
@@ -84,43 +61,22 @@ class WaylandSession(harness.Session):
                 for name in [root, *(os.path.join(root, n) for n in dirs + files)]:
                     os.lchown(name, self.user.pw_uid, self.user.pw_gid)
 
-    def start(self):
-        harness._libc.prctl(harness.PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
-        if threading.current_thread() is threading.main_thread():
-            signal.signal(signal.SIGTERM, harness._exit_on_signal)
-        try:
-            self.tmp = Path(tempfile.mkdtemp(prefix=f"qlq-{self.compositor}-"))
-            for sub in ("home", "run", "bin"):
-                (self.tmp / sub).mkdir(mode=0o700)
-            # The program the desktop shortcut runs, where the test user may run it.
-            shutil.copy2(self.program, self.tmp / "bin")
-            self.insert_command = f"{self.tmp / 'bin' / self.program.name} --insert"
-            self.own(self.tmp)
-            os.chmod(self.tmp, 0o700)
-            self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
-                                                           harness._handler(self))
-            self._server.daemon_threads = True
-            threading.Thread(target=self._server.serve_forever, daemon=True).start()
-            self.url = f"http://127.0.0.1:{self._server.server_address[1]}"
-            self._start_compositor()
-            # XWayland lets in the test user's clients only; the harness's too. The first client
-            # also starts XWayland where it waits for one.
-            if self.user:
-                self.run_as_user("xhost", "+si:localuser:root", check=True)
-            self._x = xlib.Display(self.display, self.env.get("XAUTHORITY", "/nonexistent"))
-            if self.browser:
-                self._start_browser()
-        except BaseException:
-            self.close()
-            raise
+    def _start_display(self):
+        for sub in ("home", "run", "bin"):
+            (self.tmp / sub).mkdir(mode=0o700)
+        # The program the desktop shortcut runs, where the test user may run it.
+        shutil.copy2(self.program, self.tmp / "bin")
+        self.insert_command = f"{self.tmp / 'bin' / self.program.name} --insert"
+        self.own(self.tmp)
+        self._start_compositor()
+        # XWayland lets in the test user's clients only; ours too. The first client also starts
+        # XWayland where it waits for one.
+        if self.user:
+            self.run("xhost", "+si:localuser:root", check=True)
+        self._x = xlib.Display(self.display, self.env.get("XAUTHORITY", "/nonexistent"))
 
     def _start_compositor(self):
-        home = str(self.tmp / "home")
-        self.env = {
-            "PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home,
-            "XDG_CONFIG_HOME": home + "/.config", "XDG_DATA_HOME": home + "/.local/share",
-            "XDG_CACHE_HOME": home + "/.cache", "XDG_RUNTIME_DIR": str(self.tmp / "run"),
-            "LANG": "C.UTF-8", "QLQ_E2E_SESSION": self.token}
+        self.env = self._home_env(self.tmp / "run")
         report = self.tmp / "run" / "session-env"
         launcher = self.tmp / "bin" / "report-session"
         launcher.write_text(f'#!/bin/sh\nenv -0 > "{report}.part" && mv "{report}.part" "{report}"'
@@ -175,10 +131,7 @@ class WaylandSession(harness.Session):
         self.display = self.env["DISPLAY"]
 
     def _start_browser(self):
-        argv = ["chromium", "--ozone-platform=wayland", f"--user-data-dir={self.tmp / 'chromium'}",
-                f"--app={self.url}/", "--window-size=640,600", *CHROMIUM_FLAGS]
-        self.spawn("chromium", argv, group=True)
-        self.page.wait_for("ready", timeout=30)
+        self._spawn_browser("--ozone-platform=wayland", "--window-size=640,600", "--no-sandbox")
 
     # ----- keys, as the compositor receives them
 
@@ -211,10 +164,8 @@ class WaylandSession(harness.Session):
         script = self.tmp / "bin" / "mutter_keys.py"
         shutil.copy(Path(__file__).with_name("mutter_keys.py"), script)
         self.own(script)
-        child = subprocess.Popen(["/usr/bin/python3", str(script)], env=self.env,
-                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-                                 **self._popen_user())
-        self._processes.append(_Piped(child))
+        child = self.spawn("mutter-keys", ["/usr/bin/python3", str(script)],
+                           stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True).popen
         ready = select.select([child.stdout], [], [], TIMEOUT)[0] and child.stdout.readline()
         if ready != "ready\n":
             raise RuntimeError("mutter's remote-desktop session did not start")
@@ -233,19 +184,7 @@ class WaylandSession(harness.Session):
 
         return press
 
-    def _popen_user(self):
-        return {"user": self.user.pw_uid, "group": self.user.pw_gid,
-                "extra_groups": []} if self.user else {}
-
-    def run_as_user(self, *argv, check=False, env=None):
-        """A command as the session's user; (exit status, its output)."""
-        result = subprocess.run([str(a) for a in argv], env=dict(self.env, **(env or {})),
-                                capture_output=True, timeout=30, **self._popen_user())
-        output = (result.stdout + result.stderr).decode(errors="replace")
-        if check and result.returncode != 0:
-            raise RuntimeError(f"{argv} failed: {output}")
-        return result.returncode, output
-
     def insert(self, env=None):
         """`qinglanque --insert` as a desktop shortcut runs it; (exit status, its output)."""
-        return self.run_as_user(*self.insert_command.split(), env=env)
+        status, out, err = self.call(*self.insert_command.split(), env=env)
+        return status, out + err

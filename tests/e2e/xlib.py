@@ -33,15 +33,8 @@ class _ClientMessage(ctypes.Structure):
 
 class Display:
     def __init__(self, name, xauthority):
-        saved = os.environ.get("XAUTHORITY")  # Xlib reads the cookie file while it connects
-        os.environ["XAUTHORITY"] = str(xauthority)
-        try:
-            self._dpy = _x11.XOpenDisplay(name.encode())
-        finally:
-            if saved is None:
-                del os.environ["XAUTHORITY"]
-            else:
-                os.environ["XAUTHORITY"] = saved
+        os.environ["XAUTHORITY"] = str(xauthority)  # Xlib reads the cookie file from there
+        self._dpy = _x11.XOpenDisplay(name.encode())
         if not self._dpy:
             raise OSError(f"cannot open X display {name}")
 

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -22,89 +21,79 @@
 #endif
 
 using namespace qlq;
+using namespace Qt::StringLiterals;
 
 // Under Wine a pipe client in the server's own thread never connects; tests/wine starts a real
 // second copy instead.
 #ifdef Q_OS_UNIX
 TEST(SingleInstance, ASecondCopyHandsItsRequestsToTheFirst) {
     QTemporaryDir dir; // mode 0700, as a private folder is
-    SingleInstance first(dir.path(), QStringLiteral("qlq"));
-    ASSERT_TRUE(first.tryClaim());
-    ASSERT_TRUE(first.listen());
+    SingleInstance first(dir.path(), u"qlq"_s);
+    ASSERT_TRUE(first.tryClaim() && first.listen());
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
     QSignalSpy quit(&first, &SingleInstance::quitRequested);
     QSignalSpy pressed(&first, &SingleInstance::pressRequested);
+    const auto heard = [&] {
+        return QList<qsizetype>{raised.count(), quit.count(), pressed.count()};
+    };
 
-    SingleInstance second(dir.path(), QStringLiteral("qlq"));
-    EXPECT_FALSE(second.tryClaim());
-    EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
-                                     SingleInstance::Request::Raise, 2000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return raised.count() == 1; }, 5000));
-    EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
-                                     SingleInstance::Request::Quit, 2000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return quit.count() == 1; }, 5000));
-    for (int i = 0; i < 2; ++i) // each --insert is one press
-        EXPECT_TRUE(SingleInstance::send(dir.path(), QStringLiteral("qlq"),
-                                         SingleInstance::Request::Press, 0));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return pressed.count() == 2; }, 5000));
-    EXPECT_EQ(raised.count(), 1);
-    EXPECT_EQ(quit.count(), 1);
+    EXPECT_FALSE(SingleInstance(dir.path(), u"qlq"_s).tryClaim());
+    using enum SingleInstance::Request;
+    for (const SingleInstance::Request request : {Raise, Quit, Press, Press}) // one per --insert
+        EXPECT_TRUE(SingleInstance::send(dir.path(), u"qlq"_s, request, 0));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return heard() == QList<qsizetype>{1, 1, 2}; }, 5000));
     if (getuid() == 0) { // another user who reaches the socket anyway is not heard
-        const QString socket = dir.filePath(QStringLiteral("qlq.socket"));
+        const QString socket = dir.filePath(u"qlq.socket"_s);
         ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
         ASSERT_EQ(chmod(QFile::encodeName(socket).constData(), 0777), 0);
-        const QString send =
-            QStringLiteral("import socket, sys; s = socket.socket(socket.AF_UNIX); "
-                           "s.connect(sys.argv[1]); s.sendall(b'raise\\n')");
+        const QString send = u"import socket, sys; s = socket.socket(socket.AF_UNIX); "
+                             "s.connect(sys.argv[1]); s.sendall(b'raise\\n')"_s;
         ASSERT_EQ(QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
                                                 "/usr/bin/python3", "-c", send, socket}),
                   0)
             << "the stranger could not reach the socket";
         QTest::qWait(300);
-        EXPECT_EQ(raised.count(), 1);
+        EXPECT_EQ(heard(), (QList<qsizetype>{1, 1, 2}));
     }
     // Another name, or nobody listening: the request is not taken.
-    EXPECT_FALSE(SingleInstance::send(dir.path(), QStringLiteral("other"),
-                                      SingleInstance::Request::Raise, 0));
-    EXPECT_EQ(programInstanceName(QStringLiteral(":0.0")), QStringLiteral("qinglanque-_0"));
-    EXPECT_EQ(programInstanceName(QStringLiteral(":0")),
-              programInstanceName(QStringLiteral(":0.0")));
+    EXPECT_FALSE(SingleInstance::send(dir.path(), u"other"_s, Raise, 0));
+    for (const QString& display : {u":0"_s, u":0.0"_s})
+        EXPECT_EQ(programInstanceName(display), u"qinglanque-_0"_s);
 }
 
 #endif
 
 TEST(SingleInstance, ALockLeftUnderOurOwnProcessIdIsTakenOver) {
     QTemporaryDir dir;
-    const QString lockPath = dir.filePath(QStringLiteral("qlq.lock"));
     {
         // What a killed copy leaves when the next start is given its process id again.
-        QLockFile earlier(dir.filePath(QStringLiteral("earlier.lock")));
+        QLockFile earlier(dir.filePath(u"earlier.lock"_s));
         ASSERT_TRUE(earlier.tryLock(0));
-        ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("earlier.lock")), lockPath));
+        ASSERT_TRUE(QFile::copy(dir.filePath(u"earlier.lock"_s), dir.filePath(u"qlq.lock"_s)));
     }
-    SingleInstance copy(dir.path(), QStringLiteral("qlq"));
+    SingleInstance copy(dir.path(), u"qlq"_s);
     EXPECT_TRUE(copy.tryClaim());
 
     // A lock held by a live process that is not us stays respected.
-    SingleInstance other(dir.path(), QStringLiteral("qlq"));
+    SingleInstance other(dir.path(), u"qlq"_s);
     EXPECT_FALSE(other.tryClaim());
 }
 
 #ifdef Q_OS_UNIX
 TEST(PrivateFolder, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
     QTemporaryDir dir;
-    const QString fresh = dir.filePath(QStringLiteral("fresh"));
+    const QString fresh = dir.filePath(u"fresh"_s);
     EXPECT_EQ(ensurePrivateFolder(fresh).path, fresh);
     struct stat info {};
     ASSERT_EQ(stat(QFile::encodeName(fresh).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 
-    const QString open = dir.filePath(QStringLiteral("open"));
+    const QString open = dir.filePath(u"open"_s);
     ASSERT_TRUE(QDir().mkdir(open));
     QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                     QFile::ReadOther | QFile::ExeOther);
     EXPECT_TRUE(ensurePrivateFolder(open).path.isEmpty());
-    const QString link = dir.filePath(QStringLiteral("link"));
+    const QString link = dir.filePath(u"link"_s);
     ASSERT_TRUE(QFile::link(fresh, link));
     EXPECT_TRUE(ensurePrivateFolder(link).path.isEmpty()) << "a planted link is not our folder";
     if (getuid() == 0) { // as root the folder can be handed to someone else
@@ -115,21 +104,16 @@ TEST(PrivateFolder, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
 
 namespace {
 
-// Environment variables set for one test and put back after it.
-class Environment {
-public:
-    void set(const char* name, const std::optional<QString>& value) {
-        saved_.try_emplace(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
-                                                                 : std::nullopt);
+// The variables the test changes, put back after it.
+struct Environment {
+    const QProcessEnvironment saved = QProcessEnvironment::systemEnvironment();
+    static void set(const char* name, const std::optional<QString>& value) {
         value ? qputenv(name, QFile::encodeName(*value)) : qunsetenv(name);
     }
     ~Environment() {
-        for (const auto& [name, value] : saved_)
-            value ? qputenv(name.constData(), *value) : qunsetenv(name.constData());
+        for (const char* name : {"XDG_RUNTIME_DIR", "XDG_CACHE_HOME", "HOME", "TMPDIR"})
+            set(name, saved.contains(name) ? std::optional(saved.value(name)) : std::nullopt);
     }
-
-private:
-    std::map<QByteArray, std::optional<QByteArray>> saved_;
 };
 
 } // namespace
@@ -138,7 +122,7 @@ TEST(PrivateFolder, WithoutARuntimeFolderTheGuardStaysWhereNoOtherUserReaches) {
     QTemporaryDir dir;
     // Deep enough that a socket path in it would be too long.
     const QString home = dir.filePath(QString(120, QLatin1Char('h')));
-    const QString taken = dir.filePath(QStringLiteral("qinglanque-%1").arg(getuid()));
+    const QString taken = dir.filePath(u"qinglanque-%1"_s.arg(getuid()));
     ASSERT_TRUE(QDir().mkpath(home));
     Environment env;
     env.set("XDG_RUNTIME_DIR", std::nullopt);
@@ -155,7 +139,7 @@ TEST(PrivateFolder, WithoutARuntimeFolderTheGuardStaysWhereNoOtherUserReaches) {
     const auto place = [] { return QFileInfo(privateRuntimeFolder().path).canonicalFilePath(); };
     takeTheTemporaryName();
     const PrivateFolder folder = privateRuntimeFolder();
-    const QString expected = folder.substituteRuntime + QStringLiteral("/qinglanque");
+    const QString expected = folder.substituteRuntime + u"/qinglanque"_s;
     EXPECT_TRUE(folder.substituteRuntime.startsWith(home + "/.cache/qinglanque/runtime-"))
         << folder.problem.toStdString();
     EXPECT_EQ(place(), expected);
@@ -165,10 +149,9 @@ TEST(PrivateFolder, WithoutARuntimeFolderTheGuardStaysWhereNoOtherUserReaches) {
     EXPECT_EQ(place(), expected);
     env.set("XDG_RUNTIME_DIR", folder.substituteRuntime);
     EXPECT_EQ(place(), expected);
-    const QString name = programInstanceName(QStringLiteral("localhost:10"));
+    const QString name = programInstanceName(u"localhost:10"_s);
     SingleInstance running(folder.path, name);
-    ASSERT_TRUE(running.tryClaim());
-    ASSERT_TRUE(running.listen());
+    ASSERT_TRUE(running.tryClaim() && running.listen());
     QSignalSpy raised(&running, &SingleInstance::raiseRequested);
     const QString again = privateRuntimeFolder().path;
     EXPECT_FALSE(SingleInstance(again, name).tryClaim());
@@ -178,7 +161,7 @@ TEST(PrivateFolder, WithoutARuntimeFolderTheGuardStaysWhereNoOtherUserReaches) {
     // No home at all: the temporary folder, and no folder (the caller stops) once it is taken.
     env.set("XDG_RUNTIME_DIR", std::nullopt);
     env.set("HOME", std::nullopt);
-    EXPECT_EQ(place(), taken + QStringLiteral("/qinglanque"));
+    EXPECT_EQ(place(), taken + u"/qinglanque"_s);
     ASSERT_TRUE(QDir(taken).removeRecursively());
     takeTheTemporaryName();
     EXPECT_TRUE(privateRuntimeFolder().path.isEmpty());

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Checks the Debian packages: builds them from a build tree with cpack (or takes the .deb files
-# in a folder): qinglanque and, when the helper was built, qinglanque-gallery. Runs lintian on
-# both (no error, no warning), checks their control data and file lists, unpacks them into a
-# throw-away root, validates the desktop entry and AppStream data there and runs the unpacked
-# program.
-#
+# Checks the Debian packages qinglanque and (when the helper was built) qinglanque-gallery, built
+# here with cpack or taken from a folder: lintian, dependencies, file lists, and the unpacked
+# desktop entry, AppStream data and program.
 #   test_package.sh --source DIR --version V --app-id ID --helper DIR|none
 #                   (--build DIR [--cpack PATH] | --debs DIR)
 set -euo pipefail
@@ -23,10 +20,8 @@ while (($#)); do
     esac
     shift 2
 done
-[[ -n $source_dir && -n $version && -n $app_id && -n $helper_dir ]] || {
-    echo "missing arguments" >&2
-    exit 2
-}
+[[ -n $source_dir && -n $version && -n $app_id && -n $helper_dir ]] ||
+    { echo "missing arguments" >&2; exit 2; }
 
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -48,19 +43,15 @@ gallery_deb=$debs/qinglanque-gallery_${version}_${arch}.deb
 [[ $helper_dir == none || -f $gallery_deb ]] || die "no package at '$gallery_deb'"
 
 # --- lintian: no error and no warning (informational tags are printed, not failed)
-if command -v lintian >/dev/null; then
-    lintian_debs=("$deb")
-    [[ $helper_dir == none ]] || lintian_debs+=("$gallery_deb")
-    lintian --display-info "${lintian_debs[@]}" >"$work/lintian.log" 2>&1 || true
-    cat "$work/lintian.log"
-    grep -qE '^[EW]: ' "$work/lintian.log" && fail "lintian reports errors or warnings"
-else
-    fail "lintian is not installed (scripts/setup installs it)"
-fi
+command -v lintian >/dev/null || die "lintian is not installed (scripts/setup installs it)"
+lintian_debs=("$deb")
+[[ $helper_dir == none ]] || lintian_debs+=("$gallery_deb")
+lintian --display-info "${lintian_debs[@]}" >"$work/lintian.log" 2>&1 || true
+cat "$work/lintian.log"
+grep -qE '^[EW]: ' "$work/lintian.log" && fail "lintian reports errors or warnings"
 
 # --- dependencies (lintian has checked the rest of the control data)
-field() { dpkg-deb -f "$deb" "$1"; }
-depends=$(field Depends)
+depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 has_entry() { # has_entry LIST ENTRY: a whole entry, with or without a version
     grep -qE "(^|, )$(sed 's/[|+.()=]/\\&/g' <<<"$2")( \(|,|$)" <<<"$1"
@@ -127,8 +118,5 @@ fi
 check "--version prints the version" \
     test "$(env -u LD_LIBRARY_PATH -u DISPLAY "$program" --version)" = "qinglanque $version"
 
-if ((failures)); then
-    echo "$failures check(s) failed" >&2
-    exit 1
-fi
+((failures == 0)) || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "package checks passed"

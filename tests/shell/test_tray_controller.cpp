@@ -3,29 +3,21 @@
 #include "support/program_fixture.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
-
-#include <csignal>
 
 using namespace qlq;
 namespace names = main_window_names;
 
 namespace {
 
-const QByteArray kOptions = "[t1]\r\nt=old\r\n[peizhi]\r\nCheck1=0\r\nCheck2=0\r\nweiba=0\r\n";
-
 // The program with its tray, the main window shown at (140, 90).
 struct TrayTest : ProgramFixture {
     TrayController* tray = nullptr; // a child of the main window
 
     void SetUp() override {
-        dir.write(QStringLiteral("corvane.ini"), kOptions);
         QPixmap pixmap(16, 16); // the program sets its own icon at start
         pixmap.fill(Qt::darkCyan);
         QApplication::setWindowIcon(QIcon(pixmap));
@@ -137,20 +129,6 @@ TEST_F(TrayTest, ClosingTheMainWindowRemovesTheIcon) {
     EXPECT_EQ(tray->mode(), BackgroundMode::Ended);
     EXPECT_EQ(quit.count(), 0); // the program's lifetime decides, not the tray
 }
-
-#ifdef Q_OS_UNIX
-TEST_F(TrayTest, SigtermSavesTheOptionsAsClosingTheWindowDoesAndEnds) {
-    open();
-    program->endWithTheSession();
-    child<QCheckBox>(*mainWindow(), names::kAppendOwnTail)->setChecked(true);
-    EXPECT_TRUE(asksToQuit([this] { // the signal arrives through the event loop
-        std::raise(SIGTERM);
-        (void)QTest::qWaitFor([this] { return dir.read("corvane.ini").contains("Check2=1"); });
-    }));
-    EXPECT_EQ(dir.read("corvane.ini"),
-              "[t1]\r\nt=old\r\n[peizhi]\r\nCheck1=0\r\nCheck2=1\r\nweiba=0\r\n");
-}
-#endif
 
 TEST_F(TrayTest, InTheBackgroundTheWindowWaitsInTheTrayOrMinimisedAndComesForward) {
     for (const bool trayAvailable : {true, false}) {

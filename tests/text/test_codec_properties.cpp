@@ -23,24 +23,11 @@ const QList<TextEncoding> kEncodings = {TextEncoding::Gb18030,        TextEncodi
 } // namespace
 
 TEST(CodecProperties, RandomBytesComeBackUnchanged) {
-    const QList<QByteArray> pieces = {"a",
-                                      "0",
-                                      "\r\n",
-                                      "\x80",
-                                      "\xFF",
-                                      "\xA2\xE3",
-                                      "\xCE\xB2",
-                                      "\x81",
-                                      "\x30\x81",
-                                      "\xE4",
-                                      "\xBD",
-                                      "\xA0",
-                                      "\xD8",
-                                      "\xDC",
-                                      "\x95\x32\x90\x31",
-                                      "\xEF\xBB\xBF",
-                                      "\xFF\xFE",
-                                      "\xFE\xFF"};
+    QList<QByteArray> pieces;
+    for (const QByteArray& hex :
+         QByteArray("61 30 0d0a 80 ff a2e3 ceb2 81 3081 e4 bd a0 d8 dc 95329031 efbbbf fffe feff")
+             .split(' '))
+        pieces << QByteArray::fromHex(hex);
     std::mt19937 random(7);
     for (int round = 0; round < 20000; ++round) {
         QByteArray bytes;

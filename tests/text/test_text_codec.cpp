@@ -52,9 +52,7 @@ TEST(TextCodec, DetectsDecodesAndWritesBackTheSameBytes) {
         {"plain ascii\r\n", TextEncoding::Gb18030, u"plain ascii\r\n"_s},
         {"", TextEncoding::Gb18030, QString()},
         // Only the encoding's own mark is taken away; a second U+FEFF is text.
-        {"\xEF\xBB\xBF\xEF\xBB\xBF"
-         "a",
-         TextEncoding::Utf8WithBom, u"\uFEFFa"_s},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF\x61", TextEncoding::Utf8WithBom, u"\uFEFFa"_s},
         // Code page 936 writes "€" as 0x80. With GB18030's own A2 E3 beside it, 0x80 is a byte.
         {"t=price \x80\r\n", TextEncoding::CodePage936, u"t=price €\r\n"_s},
         {"\x80\xA2\xE3", TextEncoding::Gb18030, escapes({0x80}) + u"€"_s},
@@ -123,8 +121,8 @@ TEST(FileEncoder, WhatIsWrittenReadsBackInTheSameFamily) {
         return file;
     };
     // A UTF-8 list that lost its last CJK line would read as GB18030 ("caf茅"): it gets a mark.
-    EXPECT_EQ(written(u"café\r\n"_s, TextEncoding::Utf8).bytes, "\xEF\xBB\xBF"
-                                                                "caf\xC3\xA9\r\n");
+    EXPECT_EQ(written(u"café\r\n"_s, TextEncoding::Utf8).bytes,
+              "\xEF\xBB\xBF\x63\x61\x66\xC3\xA9\r\n");
     EXPECT_EQ(written(u"\uFEFFa"_s, TextEncoding::Utf8).encoding, TextEncoding::Utf8WithBom);
     // GB18030 bytes that are good UTF-8 ("浣犲ソ" is 你好 in UTF-8) are written as UTF-16LE.
     EXPECT_EQ(written(u"浣犲ソ"_s, TextEncoding::Gb18030).encoding, TextEncoding::Utf16LeWithBom);
