@@ -102,9 +102,10 @@ class F8InsertionTest(PasteTest):
         def press(kind, delay):
             rival = s.spawn("rival", [os.environ["QLQ_CLIPBOARD_RIVAL"], kind, str(delay)])
             try:
+                wait_until(lambda: "ready" in rival.log_text(), what="the rival watching")
                 # The user copied something before: the manager shows itself taking it back.
                 s.run("sh", "-c", "echo copied | xclip -selection clipboard >/dev/null 2>&1 &")
-                time.sleep(0.3)
+                wait_until(lambda: "took 1" in rival.log_text(), what="the rival taking it")
                 mark = self.refocus()
                 s.press("F8")
                 time.sleep(QUIET)
