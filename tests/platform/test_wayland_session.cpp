@@ -33,38 +33,23 @@ struct FakeKeys : KeySource {
     void setHandler(std::function<void(KeyActivity)> h) override { handler = std::move(h); }
 };
 
-struct FakeClipboard : ClipboardWriter {
+// One road of the router, its clipboard and its typist in one, logging under its name.
+struct FakeRoad : ClipboardWriter, Typist {
     QString name;
     QStringList& log;
+    std::optional<QString> hold;
     std::function<void(std::optional<QString>)> verdict; // kept until settle()
 
-    FakeClipboard(QString n, QStringList& l) : name(std::move(n)), log(l) {}
-    Take take(const QString& text) override {
-        log << name + QStringLiteral(":take:") + text;
-        return {};
-    }
+    FakeRoad(QString n, QStringList& l) : name(std::move(n)), log(l) {}
+    std::optional<QString> problem() const override { return std::nullopt; }
+    Take take(const QString& text) override { return log << name + ":take:" + text, Take{}; }
     std::optional<QString> confirm() override { return std::nullopt; }
     void whenSettled(std::function<void(std::optional<QString>)> v) override { verdict = v; }
     void setSettledHandler(std::function<void()>) override {}
     void settle() { std::exchange(verdict, {})(std::nullopt); }
-};
-
-struct FakeTypist : Typist {
-    QString name;
-    QStringList& log;
-    std::optional<QString> hold;
-
-    FakeTypist(QString n, QStringList& l) : name(std::move(n)), log(l) {}
-    std::optional<QString> problem() const override { return std::nullopt; }
     std::optional<QString> holdBack() override { return hold; }
-    Typed paste() override {
-        log << name + QStringLiteral(":paste");
-        return {true, true, QString()};
-    }
-    Typed submit() override {
-        log << name + QStringLiteral(":submit");
-        return {true, true, QString()};
-    }
+    Typed paste() override { return log << name + ":paste", Typed{true, true, {}}; }
+    Typed submit() override { return log << name + ":submit", Typed{true, true, {}}; }
 };
 
 } // namespace
@@ -76,38 +61,26 @@ TEST(WaylandSession, EachSessionGetsThePartsItOffersAndHearsWhatIsMissing) {
         PressPlan plan;
         const char* noticeMentions; // nullptr: no notice
     };
+    constexpr auto Command = Trigger::InsertCommand, Portal = Trigger::PortalShortcut;
+    constexpr auto Wl = Clip::DataControl, X11 = Clip::X11;
+    constexpr auto Vk = Typing::VirtualKeyboard, Rd = Typing::RemoteDesktop;
     const Row rows[] = {
-        {"sway, F8 bound",
-         {true, true, false, 0, true},
-         {Trigger::InsertCommand, Clip::DataControl, Typing::VirtualKeyboard, false},
-         nullptr},
+        {"sway, F8 bound", {true, true, false, 0, true}, {Command, Wl, Vk, false}, nullptr},
         {"sway",
          {true, true, false, 0, false},
-         {Trigger::InsertCommand, Clip::DataControl, Typing::VirtualKeyboard, false},
+         {Command, Wl, Vk, false},
          "bindsym F8 exec qinglanque --insert"},
-        {"Plasma 5.27",
-         {true, false, true, 1, false},
-         {Trigger::PortalShortcut, Clip::DataControl, Typing::RemoteDesktop, false},
-         nullptr},
-        {"Plasma 6",
-         {true, false, true, 2, false},
-         {Trigger::PortalShortcut, Clip::DataControl, Typing::RemoteDesktop, true},
-         nullptr},
-        {"Hyprland",
-         {true, true, true, 2, false},
-         {Trigger::PortalShortcut, Clip::DataControl, Typing::VirtualKeyboard, false},
-         nullptr},
+        {"Plasma 5.27", {true, false, true, 1, false}, {Portal, Wl, Rd, false}, nullptr},
+        {"Plasma 6", {true, false, true, 2, false}, {Portal, Wl, Rd, true}, nullptr},
+        {"Hyprland", {true, true, true, 2, false}, {Portal, Wl, Vk, false}, nullptr},
         {"GNOME 43",
          {false, false, false, 1, false},
-         {Trigger::InsertCommand, Clip::X11, Typing::RemoteDesktop, false},
+         {Command, X11, Rd, false},
          "qinglanque --bind-gnome-f8"},
-        {"GNOME 48",
-         {false, false, true, 2, false},
-         {Trigger::PortalShortcut, Clip::X11, Typing::RemoteDesktop, true},
-         nullptr},
+        {"GNOME 48", {false, false, true, 2, false}, {Portal, X11, Rd, true}, nullptr},
         {"no portal",
          {false, false, false, 0, true},
-         {Trigger::InsertCommand, Clip::X11, Typing::XWaylandOnly, false},
+         {Command, X11, Typing::XWaylandOnly, false},
          "xdg-desktop-portal-gnome"},
     };
     for (const Row& row : rows) {
@@ -209,12 +182,10 @@ TEST(WaylandSession, PortalShortcutIsATapUntilReleasesComeAndNeverHeldForEver) {
 
 TEST(WaylandSession, RouterSendsXi2PressesThroughX11AndTheRestThroughTheSession) {
     QStringList log;
-    FakeClipboard x11Clipboard(QStringLiteral("x11"), log),
-        sessionClipboard(QStringLiteral("wl"), log);
-    FakeTypist x11Typist(QStringLiteral("x11"), log), sessionTypist(QStringLiteral("wl"), log);
+    FakeRoad x11(QStringLiteral("x11"), log), wl(QStringLiteral("wl"), log);
     FakeKeys xi2, portal, requested;
     KeySources keys({&xi2, &portal, &requested});
-    PressRouter router({x11Clipboard, x11Typist}, {sessionClipboard, sessionTypist},
+    PressRouter router({x11, x11}, {wl, wl},
                        [&keys, &xi2] { return keys.lastPressOnlyFrom(&xi2); });
     PressPath path(keys, router.clipboard(), router.typist());
     const auto press = [&](FakeKeys& source, const char* text) {
@@ -224,13 +195,13 @@ TEST(WaylandSession, RouterSendsXi2PressesThroughX11AndTheRestThroughTheSession)
     };
 
     EXPECT_EQ(press(xi2, "a"), DeliveryResult::Outcome::Sent);
-    x11Clipboard.settle();
+    x11.settle();
     EXPECT_EQ(press(portal, "b"), DeliveryResult::Outcome::Sent);
     // The session's paste waits for its window to fetch; meanwhile an XWayland press is held.
-    x11Typist.hold = QStringLiteral("Alt is held");
+    x11.hold = QStringLiteral("Alt is held");
     EXPECT_EQ(press(xi2, "c"), DeliveryResult::Outcome::HeldBack);
-    sessionClipboard.settle(); // Ctrl+Enter goes where its paste went
-    x11Typist.hold.reset();
+    wl.settle(); // Ctrl+Enter goes where its paste went
+    x11.hold.reset();
     EXPECT_EQ(press(requested, "d"), DeliveryResult::Outcome::Sent);
     EXPECT_EQ(log, QStringList({"x11:take:a", "x11:paste", "x11:submit", "wl:take:b", "wl:paste",
                                 "wl:submit", "wl:take:d", "wl:paste"}));
