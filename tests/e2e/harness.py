@@ -56,11 +56,8 @@ def options_file(own_tail="", check1=0, check2=0, weiba=0):
 
 
 def _xauth_entry(display_number, cookie):
-    def counted(data):
-        return struct.pack(">H", len(data)) + data
-
-    return (struct.pack(">H", 0xFFFF) + counted(b"") + counted(display_number.encode()) +
-            counted(b"MIT-MAGIC-COOKIE-1") + counted(cookie))
+    fields = (b"", display_number.encode(), b"MIT-MAGIC-COOKIE-1", cookie)
+    return struct.pack(">H", 0xFFFF) + b"".join(struct.pack(">H", len(f)) + f for f in fields)
 
 
 def _read(path):
@@ -153,12 +150,10 @@ class Page:
 
     def wait_for(self, type, after=0, count=1, predicate=None, timeout=TIMEOUT):
         """The count-th event of type with seq > after (and matching predicate)."""
-        def matching():
-            return [e for e in self.events(type, after) if predicate is None or predicate(e)]
-
         deadline = time.monotonic() + timeout
         with self._cond:
-            while len(found := matching()) < count:
+            while len(found := [e for e in self.events(type, after)
+                                if predicate is None or predicate(e)]) < count:
                 if not self._cond.wait(deadline - time.monotonic()):
                     seen = [(e.get("seq"), e["type"]) for e in self._events[-12:]]
                     raise TimeoutError(f"page: no {count} x {type!r} after {after}; saw {seen}")
@@ -224,8 +219,7 @@ class Session:
         self.as_user = {}  # Popen's user, group, extra_groups for every process (Wayland beds)
 
     def __enter__(self):
-        self.start()
-        return self
+        return self.start()
 
     def __exit__(self, *exc):
         self.close()
@@ -248,6 +242,7 @@ class Session:
         except BaseException:
             self.close()
             raise
+        return self
 
     def _start_display(self):
         self._start_xvfb()
@@ -301,7 +296,7 @@ class Session:
         (self.tmp / "xauth-server").write_bytes(_xauth_entry("0", cookie))
         self.env = dict(os.environ, QLQ_E2E_SESSION=self.token)
         read_fd, write_fd = os.pipe()
-        try:
+        with os.fdopen(read_fd) as pipe:
             xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
                                        "1600x1000x24", "-nolisten", "tcp", "-noreset", "-auth",
                                        str(self.tmp / "xauth-server")], pass_fds=(write_fd,),
@@ -309,17 +304,11 @@ class Session:
                               preexec_fn=lambda: _libc.prctl(PR_SET_PDEATHSIG, signal.SIGKILL,
                                                              0, 0, 0))
             os.close(write_fd)
-            data = b""
-            while not data.endswith(b"\n"):
-                if not select.select([read_fd], [], [], TIMEOUT)[0]:
-                    raise TimeoutError("Xvfb did not report its display")
-                chunk = os.read(read_fd, 64)
-                if not chunk:
-                    raise RuntimeError("Xvfb exited: " + xvfb.log_text())
-                data += chunk
-        finally:
-            os.close(read_fd)
-        number = data.decode().strip()
+            if not select.select([pipe], [], [], TIMEOUT)[0]:
+                raise TimeoutError("Xvfb did not report its display")
+            number = pipe.readline().strip()  # written at once, once it takes clients
+        if not number:
+            raise RuntimeError("Xvfb exited: " + xvfb.log_text())
         self.display = ":" + number
         (self.tmp / "Xauthority").write_bytes(_xauth_entry(number, cookie))
         self.env = dict(self._home_env(self.tmp), DISPLAY=self.display,
@@ -472,8 +461,7 @@ class PasteTest(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.s = cls.session()
-        cls.s.start()
+        cls.s = cls.session().start()
 
     @classmethod
     def tearDownClass(cls):

@@ -11,18 +11,15 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import wait_until  # noqa: E402
+from harness import PasteTest, wait_until  # noqa: E402
 from wayland_bed import WaylandSession  # noqa: E402
 
 SHORTCUT = "insert-next-tail"
 QT_KEY_F8 = 0x01000037
 
 
-class KWinTest(unittest.TestCase):
-    def setUp(self):
-        self.s = WaylandSession("kwin", browser=False)
-        self.s.start()
-        self.addCleanup(self.s.close)
+class KWinTest(PasteTest):
+    session = staticmethod(lambda: WaylandSession("kwin", browser=False))
 
     def kglobalaccel(self, path, method, *args):
         iface = "org.kde.KGlobalAccel" if path == "/kglobalaccel" else \
@@ -40,7 +37,7 @@ class KWinTest(unittest.TestCase):
 
     def test_the_portal_shortcut_for_f8_pastes_through_the_portals_remote_control(self):
         s, page = self.s, self.s.page
-        run = s.start_program(tails=["尾巴一", "tail two"])
+        self.run_ = s.start_program(tails=["尾巴一", "tail two"])
         s._start_browser()  # the page's window comes last and has the focus
         component = wait_until(self.our_component, timeout=20, what="our shortcut in kglobalaccel")
         self.assertIn(f"[{QT_KEY_F8}]", self.kglobalaccel(component, "allShortcutInfos"),
@@ -57,8 +54,7 @@ class KWinTest(unittest.TestCase):
         # `qinglanque --insert` works here too.
         self.assertEqual(s.insert(), (0, ""))
         self.assertEqual(page.wait_for("paste", after=mark)["data"], "\u3000\r\n尾巴一")
-        self.assertEqual(s.stop_program(run), 0, run.log_text())
-        self.assertEqual(run.log_text().strip(), "", "the program printed warnings")
+        self.stop()
 
 
 if __name__ == "__main__":

@@ -10,37 +10,25 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import wait_until  # noqa: E402
+from harness import PasteTest, wait_until  # noqa: E402
 from wayland_bed import WaylandSession  # noqa: E402
 
 CONTROL_L, V, ESCAPE = 0xFFE3, 0x76, 0xFF1B
 
 
-class MutterTest(unittest.TestCase):
-    def setUp(self):
-        self.s = WaylandSession("mutter", browser=False)
-        self.s.start()
-        self.addCleanup(self.s.close)
+class MutterTest(PasteTest):
+    session = staticmethod(lambda: WaylandSession("mutter", browser=False))
 
     def test_insert_puts_the_next_tail_on_the_clipboard_that_native_windows_paste(self):
         s, page = self.s, self.s.page
-        run = s.start_program(tails=["尾巴一", "tail two"])
+        self.run_ = run = s.start_program(tails=["尾巴一", "tail two"])
         # A notice says what is missing and what to bind.
         notices = wait_until(lambda: [w for w in s.visible_windows(run.pid)
                                       if w != run.main_window], what="the start-up notice")
         self.assertIn("qinglanque --insert", run.log_text())
         s._start_browser()  # the page's window comes last and has the focus
         press = s.mutter_keyboard()
-
-        def focused():  # the first keys of the new input device may be lost
-            mark = page.last_seq()
-            press(ESCAPE)
-            try:
-                return page.wait_for("cleared", after=mark, timeout=1)["seq"]
-            except TimeoutError:
-                return 0
-
-        mark = wait_until(focused, what="the page's box to take keys")
+        mark = s.focus_browser(escape=lambda: press(ESCAPE))
         for tail in ["尾巴一", "tail two"]:
             self.assertEqual(s.insert(), (0, ""))
             wait_until(lambda: s.run("xclip", "-o", "-selection", "clipboard").endswith(tail),

@@ -57,8 +57,7 @@ fetch("/event", {method: "POST",
 @unittest.skipUnless(HELPER, "QLQ_GALLERY names no gallery helper")
 class WindowsTest(unittest.TestCase):
     def setUp(self):  # a session each: the gallery is single-instance per session
-        self.s = Session(wm=True, browser=False)
-        self.s.start()
+        self.s = Session(wm=True, browser=False).start()
         self.addCleanup(self.s.close)
 
     def test_a_page_opens_no_dialog_or_window_and_only_web_links_leave_for_the_browser(self):

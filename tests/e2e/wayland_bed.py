@@ -83,35 +83,30 @@ class WaylandSession(harness.Session):
                             f'\nexec sleep 86400\n')
         launcher.chmod(0o755)
         self.own(launcher)
-        launcher = [str(launcher)]
+        # No portal backends for sway and mutter, as on wlroots desktops and GNOME without
+        # gnome-shell (whose remote-control dialog no test could answer anyway).
+        (self.tmp / "no-portals").mkdir()
+        no_portals = str(self.tmp / "no-portals")
         if self.compositor == "sway":
             config = self.tmp / "sway.cfg"
-            config.write_text("output HEADLESS-1 resolution 1280x720\n"
-                              "xwayland enable\n"
-                              "seat * hide_cursor 0\n"
-                              f"bindsym F8 exec {self.insert_command}\n"
-                              f"exec {launcher[0]}\n")
+            config.write_text("output HEADLESS-1 resolution 1280x720\nxwayland enable\n"
+                              f"seat * hide_cursor 0\nbindsym F8 exec {self.insert_command}\n"
+                              f"exec {launcher}\n")
             self.own(config)
-            # A session bus with the portal as wlroots desktops have it: no global shortcuts, no
-            # remote control (here: no backend at all).
-            (self.tmp / "no-portals").mkdir()
             self.env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman",
                             WLR_LIBINPUT_NO_DEVICES="1", XDG_CURRENT_DESKTOP="sway",
-                            XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
+                            XDG_DESKTOP_PORTAL_DIR=no_portals)
             argv = ["dbus-run-session", "--", "sway", "-c", str(config)]
         elif self.compositor == "kwin":
             self.env.update(KWIN_COMPOSE="Q", QT_QPA_PLATFORM="wayland", XDG_CURRENT_DESKTOP="KDE")
             argv = ["dbus-run-session", "--", _kwin_command(self.tmp), "--virtual",
-                    "--xwayland", "--width", "1280", "--height", "720", *launcher]
+                    "--xwayland", "--width", "1280", "--height", "720", str(launcher)]
             self.own(self.tmp / "kwin")
         elif self.compositor == "mutter":
-            # GNOME's portal backend needs gnome-shell; none here (its remote-control dialog
-            # could not be answered in a test anyway).
-            (self.tmp / "no-portals").mkdir()
             self.env.update(LIBGL_ALWAYS_SOFTWARE="1", XDG_CURRENT_DESKTOP="GNOME",
-                            XDG_DESKTOP_PORTAL_DIR=str(self.tmp / "no-portals"))
+                            XDG_DESKTOP_PORTAL_DIR=no_portals)
             argv = ["dbus-run-session", "--", "mutter", "--headless", "--wayland",
-                    "--virtual-monitor", "1280x720", "--", *launcher]
+                    "--virtual-monitor", "1280x720", "--", str(launcher)]
         else:
             raise ValueError(self.compositor)
         compositor = self.spawn(self.compositor, argv, group=True)
@@ -123,10 +118,9 @@ class WaylandSession(harness.Session):
 
         wait_until(reported, timeout=30, what=f"{self.compositor} to start its session")
         session = dict(e.split("=", 1) for e in report.read_text().split("\0") if "=" in e)
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
-                     "SWAYSOCK"):
-            if name in session:
-                self.env[name] = session[name]
+        self.env.update({name: session[name] for name in (
+            "DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS", "SWAYSOCK")
+            if name in session})
         self.env.pop("QT_QPA_PLATFORM", None)  # KWin's own; the program picks xcb itself
         self.display = self.env["DISPLAY"]
 
@@ -143,14 +137,15 @@ class WaylandSession(harness.Session):
     def press(self, key):
         self.wtype("-k", key)
 
-    def focus_browser(self):
+    def focus_browser(self, escape=None):
         """Gives the page's window the focus (a window mapped meanwhile may take it back) and
-        empties the box; returns the mark to wait after."""
+        empties the box; returns the mark to wait after. escape() types Escape another way; the
+        first keys of a new input device may be lost, so it is tried again as well."""
         def cleared():
             if self.compositor == "sway":
                 self.run("swaymsg", '[app_id="^chrome-"] focus')
             mark = self.page.last_seq()
-            self.press("Escape")
+            (escape or (lambda: self.press("Escape")))()
             try:
                 return self.page.wait_for("cleared", after=mark, timeout=2)["seq"]
             except TimeoutError:

@@ -21,8 +21,7 @@ OWN = "[本消息由青岚雀贴吧小尾巴自动发送]"
 
 class NotepadTest(unittest.TestCase):
     def setUp(self):
-        self.s = Session(wm=True, browser=False, launcher=["wine"])
-        self.s.start()
+        self.s = Session(wm=True, browser=False, launcher=["wine"]).start()
         self.addCleanup(self.s.close)
         self.s.env.update(WINE)
         notepad = self.s.spawn("notepad", ["wine", "notepad"])
