@@ -36,10 +36,10 @@ struct EditorWindowTest : ProgramFixture {
         QTest::mouseClick(child<QPushButton>(*window, name), Qt::LeftButton);
         settle();
     }
-    static void typeLine(QWidget* editor, const QString& line) {
+    static void typeLine(QWidget* editor, const QString& line, Qt::KeyboardModifiers with = {}) {
         text5(editor)->moveCursor(QTextCursor::End);
         text5(editor)->insertPlainText(line);
-        QTest::keyClick(text5(editor), Qt::Key_Return);
+        QTest::keyClick(text5(editor), Qt::Key_Return, with);
     }
 };
 
@@ -78,10 +78,7 @@ TEST_F(EditorWindowTest, LineAndParagraphSeparatorsInTailsSaveUnchangedAndShiftE
     EXPECT_EQ(dir.read(kTailFile), file);
     EXPECT_EQ(mainWindow()->tails().size(), 4);
 
-    editor = open();
-    text5(editor)->moveCursor(QTextCursor::End);
-    text5(editor)->insertPlainText(u"g"_s);
-    QTest::keyClick(text5(editor), Qt::Key_Return, Qt::ShiftModifier);
+    typeLine(editor = open(), u"g"_s, Qt::ShiftModifier);
     QGuiApplication::clipboard()->setText(u"h\u2028i"_s); // pasted, it is a new line too
     text5(editor)->paste();
     click(editor, names::kSave);

@@ -2,15 +2,20 @@
 #include "platform/fake/fake_desktop.h"
 #include "support/scripted_controls.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLoggingCategory>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 using namespace qlq;
 
 namespace {
+
+QStringList insertLog;
+void keepInsertLog(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (QLatin1String(context.category) == QLatin1String("qlq.insert"))
+        insertLog << message;
+}
 
 struct EngineTest : ::testing::Test {
     FakeDesktop desktop;
@@ -27,11 +32,6 @@ struct EngineTest : ::testing::Test {
         desktop.pressF8();
         engine.tick();
         return pastes() > before ? desktop.clipboard().mid(3) : QString();
-    }
-    void runEventLoopFor(int ms) {
-        const QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
 };
 
@@ -140,20 +140,12 @@ TEST_F(EngineTest, AHeldBackPasteGoesWhenTheHoldEndsAndAClickMeanwhileHasTheLast
     EXPECT_EQ(desktop.clipboard(), lead("一"));
 }
 
-namespace {
-QStringList insertLog;
-void keepInsertLog(QtMsgType, const QMessageLogContext& context, const QString& message) {
-    if (QLatin1String(context.category) == QLatin1String("qlq.insert"))
-        insertLog << message;
-}
-} // namespace
-
 TEST_F(EngineTest, APasteHeldBackForMoreThanFiveSecondsIsDroppedWithoutSkippingItsTail) {
     QLoggingCategory::setFilterRules(QStringLiteral("qlq.insert=true"));
     const QtMessageHandler previous = qInstallMessageHandler(keepInsertLog);
     desktop.setModifierHeld(true);
     press();
-    runEventLoopFor(InsertionEngine::kDeferLimitMs + 700); // the poll gives up on it
+    QTest::qWait(InsertionEngine::kDeferLimitMs + 700); // the poll gives up on it
     desktop.setModifierHeld(false);
     desktop.emitKeyActivity(KeyActivity::HoldEnded);
     qInstallMessageHandler(previous);
@@ -173,10 +165,7 @@ TEST_F(EngineTest, AReportedPressIsAnsweredAtOnceButOnlyOncePerPoll) {
     EXPECT_EQ(pastes(), 2);
 
     desktop.pressF8(); // the poll runs on its own
-    const QDeadlineTimer deadline(3000);
-    while (pastes() < 3 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_EQ(pastes(), 3);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pastes() == 3; }, 3000));
 
     engine.stop();
     press();
