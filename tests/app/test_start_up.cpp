@@ -36,16 +36,12 @@ TEST(StartUp, AutostartEntryRunsTheProgramInTheBackgroundAndGoesAgain) {
     // The entry of an older release goes when the new one is written: one start at login.
     const QString former = home.path() + "/autostart/org.example.qlq.desktop";
     const auto leaveFormer = [&] {
-        QDir().mkpath(home.path() + "/autostart");
-        QFile file(former);
-        return file.open(QIODevice::WriteOnly) && file.write("[Desktop Entry]\n") > 0;
+        return QDir().mkpath(home.path() + "/autostart") && writeFile(former, "[Desktop Entry]\n");
     };
     ASSERT_TRUE(leaveFormer());
     EXPECT_EQ(entry.turnOn(), std::nullopt);
     EXPECT_FALSE(QFile::exists(former));
-    QFile file(entry.path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = readFile(entry.path());
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n"));
     EXPECT_TRUE(text.contains("\nExec=\"/opt/my apps/qinglanque\" --background\n")) << text.data();
     EXPECT_EQ(entry.turnOff(), std::nullopt);

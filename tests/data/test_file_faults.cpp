@@ -42,13 +42,10 @@ TEST(FileWriteFaults, CreatesCorvaneAndRefusesBlockedPlaces) {
 
     // A regular file where corvane/ should be (root ignores modes, not this).
     ASSERT_TRUE(QDir(dir.corvane()).removeRecursively());
-    QFile blocker(dir.corvane());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly) && blocker.write("old") == 3);
-    blocker.close();
+    ASSERT_TRUE(writeFile(dir.corvane(), "old"));
     const auto noDir = writeFileAtomically(dir.file(u"qinglanque.ini"_s), "new");
     EXPECT_EQ(noDir, (FileProblem{FileProblem::Kind::NoDirectory, dir.corvane(), {}}));
-    ASSERT_TRUE(blocker.open(QIODevice::ReadOnly));
-    EXPECT_EQ(blocker.readAll(), "old");
+    EXPECT_EQ(readFile(dir.corvane()), "old");
 }
 
 TEST(FileWriteFaults, ALinkStaysALinkAndTheFileItLeadsToIsReplacedBesideItself) {
@@ -60,16 +57,11 @@ TEST(FileWriteFaults, ALinkStaysALinkAndTheFileItLeadsToIsReplacedBesideItself) 
     const QString link = dir.file(u"qinglanque.ini"_s);
     ASSERT_TRUE(QFile::link(u"list.ini"_s, synced + u"/link"_s));
     ASSERT_TRUE(QFile::link(u"../synced/link"_s, link));
-    {
-        QFile file(target);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
-    }
+    ASSERT_TRUE(writeFile(target, "old"));
     ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
     const QFile::Permissions permissions = QFile::permissions(target);
     dir.write(u"qinglanque.ini.qlq-new"_s, "x"); // not the link's: kept
-    QFile stale(target + u".qlq-new"_s);
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
+    ASSERT_TRUE(writeFile(target + u".qlq-new"_s, {}));
     EXPECT_EQ(removeStaleSaveFiles(link), 1);
     EXPECT_TRUE(QFileInfo::exists(dir.file(u"qinglanque.ini.qlq-new"_s)));
 

@@ -66,9 +66,7 @@ TEST_F(MainWindowOptions, StartUpRemovesWhatKilledSavesLeftButNothingElse) {
 
 TEST_F(MainWindowOptions, AFailedSaveIsReportedOnce) {
     // corvane is a regular file here, so the options file can be neither read nor written.
-    QFile blocker(dir.corvane());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(writeFile(dir.corvane(), {}));
     start({}, true); // in the tray: a window never shown gets every close
     EXPECT_EQ(switches(), "000");
     mainWindow()->close();

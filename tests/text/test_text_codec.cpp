@@ -1,8 +1,8 @@
+#include "support/temp_dir.h"
 #include "text/display_text.h"
 #include "text/file_encoder.h"
 #include "text/text_codec.h"
 
-#include <QFile>
 #include <QList>
 
 #include <gtest/gtest.h>
@@ -20,8 +20,7 @@ QString escapes(std::initializer_list<unsigned char> bytes) {
 }
 
 QByteArray sampleFile(const char* name) {
-    QFile file(QStringLiteral(QLQ_SAMPLES_DIR "/") + QString::fromLatin1(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readFile(QStringLiteral(QLQ_SAMPLES_DIR "/") + QString::fromLatin1(name));
 }
 
 } // namespace

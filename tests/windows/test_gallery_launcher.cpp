@@ -2,6 +2,7 @@
 
 #include "instance/single_instance.h"
 #include "platform/fake/fake_desktop.h"
+#include "support/temp_dir.h"
 
 #include <QFile>
 #include <QLocalSocket>
@@ -57,15 +58,12 @@ TEST_F(GalleryFixture, StartsTheHelperWithTheAddressOrWithoutItOpensTheBrowser) 
     desktop.clearCalls();
 
     // A stand-in helper that records its arguments.
-    QFile script(dir.filePath(QStringLiteral("helper")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString script = dir.filePath(QStringLiteral("helper"));
+    ASSERT_TRUE(writeFile(
+        script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n"));
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     open(QStringLiteral("helper"));
-    QFile args(dir.filePath(QStringLiteral("helper.args")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return args.exists(); }, 10000));
-    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
-    EXPECT_EQ(args.readAll(), kAddress.toEncoded() + '\n');
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(script + ".args"); }, 10000));
+    EXPECT_EQ(readFile(script + ".args"), kAddress.toEncoded() + '\n');
     EXPECT_TRUE(desktop.calls().isEmpty());
 }
