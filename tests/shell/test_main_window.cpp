@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, AnEmptyListShowsAHintNotARow) {
     EXPECT_NE(shown, blank) << "the empty list shows nothing";
 }
 
-TEST_F(MainWindowTest, OnlyASelectionChoosesTheRowNotTheFocus) {
+TEST_F(MainWindowTest, OnlyASelectionOrUntickingRandomOrderChoosesTheNextRow) {
     start(kTails);
     pressF8();
     pressF8();
@@ -94,6 +94,11 @@ TEST_F(MainWindowTest, OnlyASelectionChoosesTheRowNotTheFocus) {
     EXPECT_EQ(pressF8(), lead("甲"));
     clickRow(1);
     EXPECT_EQ(pressF8(), lead("乙"));
+    auto* random = control<QCheckBox>(names::kRandomOrder); // unticked, it starts the list again
+    QTest::mouseClick(random, Qt::LeftButton);
+    ASSERT_TRUE(random->isChecked());
+    QTest::mouseClick(random, Qt::LeftButton);
+    EXPECT_EQ(pressF8(), lead("甲"));
 }
 
 TEST_F(MainWindowTest, AHugeTailIsPastedWholeButDrawnOnlyInPart) {
@@ -102,17 +107,6 @@ TEST_F(MainWindowTest, AHugeTailIsPastedWholeButDrawnOnlyInPart) {
     const QAbstractItemModel* rows = control<QListView>(names::kTailList)->model();
     EXPECT_LE(rows->data(rows->index(0, 0)).toString().size(), 1000);
     EXPECT_LE(control<QLineEdit>(names::kComposedText)->text().size(), 1000);
-}
-
-TEST_F(MainWindowTest, UntickingRandomOrderStartsTheListAgain) {
-    start(kTails);
-    pressF8();
-    pressF8();
-    auto* random = control<QCheckBox>(names::kRandomOrder);
-    QTest::mouseClick(random, Qt::LeftButton);
-    ASSERT_TRUE(random->isChecked());
-    QTest::mouseClick(random, Qt::LeftButton);
-    EXPECT_EQ(pressF8(), lead("甲"));
 }
 
 TEST_F(MainWindowTest, EditButtonLosingTheFocusToTheProgramReloadsTheList) {
