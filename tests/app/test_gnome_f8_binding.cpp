@@ -16,8 +16,9 @@ const QString kMine =
 
 // The real gsettings against a settings file of its own (the keyfile backend keeps it across
 // processes, as dconf does in a session).
-class GnomeF8BindingTest : public ::testing::Test {
-protected:
+struct GnomeF8BindingTest : ::testing::Test {
+    QTemporaryDir home_;
+
     void SetUp() override {
         ASSERT_TRUE(home_.isValid());
         qputenv("XDG_CONFIG_HOME", home_.path().toLocal8Bit());
@@ -37,8 +38,6 @@ protected:
     static QString ours(const QString& key) {
         return gsettings({u"get"_s, kKeys + u".custom-keybinding:"_s + GnomeF8Binding::kPath, key});
     }
-
-    QTemporaryDir home_;
 };
 
 } // namespace
@@ -57,23 +56,20 @@ TEST_F(GnomeF8BindingTest, OurEntryJoinsTheUsersShortcutsOnceAndLeavesAlone) {
 }
 
 TEST_F(GnomeF8BindingTest, WithoutGsettingsOrGnomesSchemaItSaysSoAndChangesNothing) {
-    const GnomeF8Binding::Outcome noCommand =
-        GnomeF8Binding(u"/usr/bin/qinglanque"_s, u"/nonexistent/gsettings"_s).bind();
-    EXPECT_FALSE(noCommand.ok);
-    EXPECT_TRUE(noCommand.message.contains(u"libglib2.0-bin"_s));
-
+    const auto failsSaying = [](const GnomeF8Binding::Outcome& outcome, const QString& why) {
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_TRUE(outcome.message.contains(why)) << qPrintable(outcome.message);
+    };
+    failsSaying(GnomeF8Binding(u"/usr/bin/qinglanque"_s, u"/nonexistent/gsettings"_s).bind(),
+                u"libglib2.0-bin"_s);
     QTemporaryDir noSchemas;
     const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
     qputenv("XDG_DATA_DIRS", noSchemas.path().toLocal8Bit());
-    const GnomeF8Binding::Outcome noSchema = GnomeF8Binding(u"q"_s).bind();
+    failsSaying(GnomeF8Binding(u"q"_s).bind(), u"not installed"_s);
     qputenv("XDG_DATA_DIRS", dataDirs);
-    EXPECT_FALSE(noSchema.ok);
-    EXPECT_TRUE(noSchema.message.contains(u"not installed"_s)) << qPrintable(noSchema.message);
     // A store that forgets (no dconf, no session bus) is a failure, not "added".
     qputenv("GSETTINGS_BACKEND", "memory");
-    const GnomeF8Binding::Outcome forgotten = GnomeF8Binding(u"q"_s).bind();
-    EXPECT_FALSE(forgotten.ok);
-    EXPECT_TRUE(forgotten.message.contains(u"did not stick"_s));
+    failsSaying(GnomeF8Binding(u"q"_s).bind(), u"did not stick"_s);
     qputenv("GSETTINGS_BACKEND", "keyfile");
     EXPECT_EQ(list(), u"@as []"_s);
 }

@@ -49,11 +49,10 @@ TEST(OptionsFile, SaveWritesItsFourEntriesOrFailsKeepingTheOldFile) {
     const Options options{QString(100, u'x'), true, true, true};
     if (FileSizeLimit::kAvailable) {
         dir.write(u"corvane.ini"_s, before);
-        std::optional<FileProblem> error;
-        {
+        const std::optional<FileProblem> error = [&] {
             const FileSizeLimit fullDisk(16);
-            error = OptionsFile::save(file, options);
-        }
+            return OptionsFile::save(file, options);
+        }();
         EXPECT_NE(error, std::nullopt);
         EXPECT_EQ(dir.read(u"corvane.ini"_s), before);
         EXPECT_EQ(QDir(dir.corvane()).entryList(QDir::Files), QStringList{u"corvane.ini"_s});

@@ -3,6 +3,7 @@ and Chromium showing a loopback page that reports its events in order, and progr
 portable copies. Everything is stopped by pid; escaped helpers carry the session's token or are
 handed to us as their subreaper, and are reaped too."""
 
+import contextlib
 import ctypes
 import http.server
 import json
@@ -104,13 +105,11 @@ class Process:
             return None
 
     def _signal(self, sig):
-        try:
+        with contextlib.suppress(ProcessLookupError):
             if self.own_group:
                 os.killpg(self.pid, sig)
             elif self.running():
                 os.kill(self.pid, sig)
-        except ProcessLookupError:
-            pass
 
     def stop(self, timeout=5.0):
         self._signal(signal.SIGTERM)
@@ -161,10 +160,12 @@ class Page:
 
     def quiet(self, type, after, duration):
         """True when no event of type (None: any) arrives after `after` for duration seconds."""
-        try:
-            return not self.wait_for(type, after=after, timeout=duration)
-        except TimeoutError:
-            return True
+        return not self.arrived(type, after, timeout=duration)
+
+    def arrived(self, type, after=0, predicate=None, timeout=2):
+        """The first such event within timeout, or None."""
+        with contextlib.suppress(TimeoutError):
+            return self.wait_for(type, after, predicate=predicate, timeout=timeout)
 
     def clear(self):
         """Empties the text box (the page handles Escape); returns the mark to wait after."""
@@ -270,11 +271,9 @@ class Session:
         deadline = time.monotonic() + 5
         while (left := _stragglers(self.token)) and time.monotonic() < deadline:
             for pid in left:
-                try:
+                with contextlib.suppress(ProcessLookupError, ChildProcessError):
                     os.kill(pid, signal.SIGKILL)
                     os.waitpid(pid, os.WNOHANG)
-                except (ProcessLookupError, ChildProcessError):
-                    pass
             time.sleep(0.05)
         if self._server:
             self._server.shutdown()
@@ -341,11 +340,8 @@ class Session:
         def focused():
             mark = self.page.last_seq()
             self.click(self.browser_window, width // 2, height // 2)
-            try:
-                click = self.page.wait_for("click", after=mark, timeout=2)
-                return click["hasFocus"] and click["active"] == "box"
-            except TimeoutError:
-                return False
+            click = self.page.arrived("click", after=mark) or {}
+            return click.get("hasFocus") and click.get("active") == "box"
 
         wait_until(focused, what="the page's text box to get the focus")
 

@@ -9,7 +9,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import TIMEOUT, Session, options_file, wait_until  # noqa: E402
+from harness import TIMEOUT, PasteTest, Session, options_file, wait_until  # noqa: E402
 
 OWN = "[本消息由青岚雀贴吧小尾巴自动发送]"
 CHECK1 = (1800, 1920, 1815, 255)  # 插入后直接回帖
@@ -18,30 +18,15 @@ COMMAND3 = (6120, 8160, 1215, 495)  # 后台运行
 TREE_LINE = re.compile(r'(0x[0-9a-f]+) .*\((.*)\)\s+(\d+)x(\d+)\S*\s+\+(-?\d+)\+(-?\d+)')
 
 
-class TrayTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = Session(wm=True, tray=True, browser=False)
-        cls.s.start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.s.close()
+class TrayTest(PasteTest):
+    session = staticmethod(lambda: Session(wm=True, tray=True, browser=False))
 
     def icons(self):
         """(id, x, y, w, h) of the program's windows docked inside trayer."""
-        found, trayer_depth = [], None
-        for line in self.s.run("xwininfo", "-root", "-tree").splitlines():
-            depth, m = len(line) - len(line.lstrip()), TREE_LINE.search(line)
-            if not m:
-                continue
-            if trayer_depth is not None and depth <= trayer_depth:
-                trayer_depth = None
-            if trayer_depth is None and '"trayer"' in m[2].lower():
-                trayer_depth = depth
-            elif trayer_depth is not None and '"qinglanque"' in m[2].lower():
-                found.append((m[1], int(m[5]), int(m[6]), int(m[3]), int(m[4])))
-        return found
+        return sorted({(m[1], int(m[5]), int(m[6]), int(m[3]), int(m[4]))
+                       for trayer in self.s.run("xdotool", "search", "--class", "^trayer$").split()
+                       for m in TREE_LINE.finditer(self.s.run("xwininfo", "-tree", "-id", trayer))
+                       if '"qinglanque"' in m[2].lower()})
 
     def to_tray(self, main):
         """Waits for the window to go and its one icon to be docked; returns the icon's centre."""
@@ -63,8 +48,7 @@ class TrayTest(unittest.TestCase):
         self.s.xdotool("mousemove", *icon, "click", "--repeat", 2, "--delay", 80, 1)
         wait_until(lambda: self.s.viewable(main) and self.s.window_geometry(main)[:2] == position,
                    what=f"the window back at {position}")
-        wait_until(lambda: self.s.run("xdotool", "getactivewindow").strip() == str(main),
-                   what="the window to be active")
+        wait_until(lambda: self.s.active_window() == main, what="the window to be active")
         self.assertEqual(len(self.icons()), 1)
 
     def test_minimise_restore_and_exit_from_the_tray(self):

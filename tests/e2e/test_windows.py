@@ -77,11 +77,7 @@ class WindowsTest(unittest.TestCase):
         for row, text in enumerate(links):
             def clicked():  # the view may take a moment after loading before it takes clicks
                 s.click(window, 200, TOP + 80 * row + 40)
-                try:
-                    return s.page.wait_for("clicked", timeout=2,
-                                           predicate=lambda e: e["text"] == text)
-                except TimeoutError:
-                    return None
+                return s.page.arrived("clicked", predicate=lambda e: e["text"] == text)
 
             wait_until(clicked, what=f"the {text} link to be clicked")
         web = [f"{handlers}/xdg-open {s.url}/elsewhere",

@@ -146,10 +146,8 @@ class WaylandSession(harness.Session):
                 self.run("swaymsg", '[app_id="^chrome-"] focus')
             mark = self.page.last_seq()
             (escape or (lambda: self.press("Escape")))()
-            try:
-                return self.page.wait_for("cleared", after=mark, timeout=2)["seq"]
-            except TimeoutError:
-                return 0
+            cleared = self.page.arrived("cleared", after=mark)
+            return cleared and cleared["seq"]
 
         return wait_until(cleared, what="the page's box to have the focus")
 

@@ -141,11 +141,10 @@ TEST_F(EditorWindowTest, EditsLeftAtTheSessionEndAreKeptBesideTheListAndOfferedN
     QPointer<TailEditorWindow> editor = open();
     typeLine(editor, u"新"_s);
     // What logout sends: the list stays as it was, the edits go beside it in its encoding.
-    const auto endTheSession = [&] {
+    EXPECT_TRUE(asksToQuit([&] {
         std::raise(SIGTERM);
         EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.file(unsaved)); }));
-    };
-    EXPECT_TRUE(asksToQuit(endTheSession));
+    }));
     EXPECT_EQ(dir.read(unsaved), "a\r\n\xd0\xc2\r\n");
     EXPECT_EQ(dir.read(kTailFile), "a\r\n");
 

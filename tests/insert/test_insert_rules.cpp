@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 using namespace qlq;
 using namespace Qt::StringLiterals;
 
@@ -16,11 +14,8 @@ TEST(TailChooser, ListOrderWrapsAndEveryResetPathDecidesTheNextRow) {
         chooser.delivered(row);
         return row;
     };
-    std::vector<int> rows;
-    rows.reserve(4);
-    for (int i = 0; i < 4; ++i)
-        rows.push_back(take(3));
-    EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 0}));
+    for (const int row : {0, 1, 2, 0})
+        EXPECT_EQ(take(3), row);
     chooser.selectRow(2); // a List1 click
     EXPECT_EQ(take(5), 2);
     EXPECT_EQ(take(5), 3);

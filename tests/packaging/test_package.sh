@@ -79,8 +79,7 @@ expected=("usr/bin/qinglanque" "usr/share/applications/$app_id.desktop"
     usr/share/doc/qinglanque/copyright usr/share/doc/qinglanque/changelog.gz
     usr/share/qinglanque/corvane/qinglanque.ini usr/share/qinglanque/corvane/corvane.ini)
 for png in "$source_dir"/resources/icons/qinglanque-*.png; do
-    size=$(basename "$png" .png)
-    size=${size#qinglanque-}
+    size=${png##*/qinglanque-} && size=${size%.png}
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
 [[ ! -f $source_dir/resources/icons/qinglanque.svg ]] ||
@@ -104,17 +103,13 @@ desktop=$root/usr/share/applications/$app_id.desktop
 check "desktop entry is valid" desktop-file-validate "$desktop"
 check "desktop entry names the installed icon" grep -qx "Icon=$app_id" "$desktop"
 metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
-appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 || {
-    cat "$work/as.log" >&2
-    fail "AppStream data is valid"
-}
+appstreamcli validate --no-net "$metainfo" >"$work/as.log" 2>&1 ||
+    { cat "$work/as.log" >&2; fail "AppStream data is valid"; }
 check "AppStream release is this version" grep -q "<release version=\"$version\"" "$metainfo"
 
 program=$root/usr/bin/qinglanque
 # (Without a display it says so and ends: app_without_display checks that of the built program.)
-if env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found'; then
-    fail "every library is found"
-fi
+! env -u LD_LIBRARY_PATH ldd "$program" | grep 'not found' || fail "every library is found"
 check "--version prints the version" \
     test "$(env -u LD_LIBRARY_PATH -u DISPLAY "$program" --version)" = "qinglanque $version"
 

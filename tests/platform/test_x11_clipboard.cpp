@@ -57,10 +57,9 @@ struct X11Pasting : X11DesktopTest {
         box.clear();
         xdotool({"key", "F8"});
         (void)QTest::qWaitFor([&] { return !box.text().isEmpty(); }, 1000);
-        QTest::qWait(int(X11ClipboardOwnerSettleMs * 3)); // Ctrl+Enter, if any, has gone by then
+        QTest::qWait(3 * 80); // the clipboard's settle time thrice: Ctrl+Enter, if any, has gone
         return box.text();
     }
-    static constexpr int X11ClipboardOwnerSettleMs = 80;
 };
 
 } // namespace

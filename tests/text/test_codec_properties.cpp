@@ -14,14 +14,6 @@
 using namespace qlq;
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const QList<TextEncoding> kEncodings = {TextEncoding::Gb18030,        TextEncoding::CodePage936,
-                                        TextEncoding::Utf8,           TextEncoding::Utf8WithBom,
-                                        TextEncoding::Utf16LeWithBom, TextEncoding::Utf16BeWithBom};
-
-} // namespace
-
 TEST(CodecProperties, RandomBytesComeBackUnchanged) {
     QList<QByteArray> pieces;
     for (const QByteArray& hex :
@@ -52,7 +44,10 @@ TEST(CodecProperties, RandomTextsReadBackInEveryEncoding) {
         QString text;
         for (int n = static_cast<int>(random() % 9); n > 0; --n)
             text += pieces[static_cast<qsizetype>(random() % pieces.size())];
-        for (const TextEncoding encoding : kEncodings) {
+        for (const TextEncoding encoding :
+             {TextEncoding::Gb18030, TextEncoding::CodePage936, TextEncoding::Utf8,
+              TextEncoding::Utf8WithBom, TextEncoding::Utf16LeWithBom,
+              TextEncoding::Utf16BeWithBom}) {
             const std::optional<EncodedFile> file = encodeForFile(text, encoding);
             ASSERT_TRUE(file);
             const DecodedText read = decodeText(file->bytes);

@@ -15,14 +15,6 @@
 
 using namespace qlq;
 
-namespace {
-
-QString opened(const QUrl& url) {
-    return QStringLiteral("open:") + url.toString(QUrl::FullyEncoded);
-}
-
-} // namespace
-
 TEST(HelpWindow, OnlyTheTwoLinksOpenAddressesAndShowTheLinkCursor) {
     FakeDesktop desktop;
     HelpWindow window(desktop);
@@ -32,6 +24,7 @@ TEST(HelpWindow, OnlyTheTwoLinksOpenAddressesAndShowTheLinkCursor) {
     QTest::mouseClick(child(window, "Label8"), Qt::LeftButton);
     QTest::mouseClick(child(window, "Label8"), Qt::RightButton);
     QTest::mouseClick(child(window, "Label7"), Qt::LeftButton);
+    const auto opened = [](const QUrl& url) { return "open:" + url.toString(QUrl::FullyEncoded); };
     EXPECT_EQ(desktop.calls(), (QStringList{opened(forumPageUrl()), opened(homePageUrl())}));
     EXPECT_TRUE(window.isVisible());
 
