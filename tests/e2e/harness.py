@@ -26,6 +26,7 @@ import xlib
 HERE = Path(__file__).resolve().parent
 MAIN_WINDOW_TITLE = "^青岚雀贴吧小尾巴v"
 TIMEOUT = 10.0
+QUIET = 1.2  # how long "nothing more arrives" is watched; presses are answered within 500 ms
 _libc = ctypes.CDLL(None, use_errno=True)
 PR_SET_PDEATHSIG, PR_SET_CHILD_SUBREAPER = 1, 36
 CHROMIUM_FLAGS = [
@@ -62,10 +63,9 @@ def _xauth_entry(display_number, cookie):
 
 
 def _read(path):
-    try:
+    with contextlib.suppress(OSError):
         return Path(path).read_bytes()
-    except OSError:
-        return b""
+    return b""
 
 
 def _exit_on_signal(signum, frame):
@@ -99,10 +99,9 @@ class Process:
         return self.popen.poll() is None
 
     def wait(self, timeout):
-        try:
+        """The exit status, None when the process is still running after timeout."""
+        with contextlib.suppress(subprocess.TimeoutExpired):
             return self.popen.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
 
     def _signal(self, sig):
         with contextlib.suppress(ProcessLookupError):
@@ -128,9 +127,7 @@ class Page:
     """The test page's reports as the loopback server received them, in the page's order."""
 
     def __init__(self, press):
-        self._press = press
-        self._events = []
-        self._cond = threading.Condition()
+        self._press, self._events, self._cond = press, [], threading.Condition()
 
     def add(self, event):
         with self._cond:

@@ -3,15 +3,10 @@
 One Xvfb, openbox and Chromium for the class; each test runs its own copy of the program."""
 
 import os
-import sys
 import time
 import unittest
-from pathlib import Path
 
-HERE = Path(__file__).resolve().parent
-sys.path.insert(0, str(HERE))
-
-from harness import (MAIN_WINDOW_TITLE, TIMEOUT, PasteTest, Session, options_file,  # noqa: E402
+from harness import (HERE, MAIN_WINDOW_TITLE, QUIET, TIMEOUT, PasteTest, Session, options_file,
                      wait_until)
 
 SAMPLE_TAILS = (HERE / "data" / "qinglanque.ini").read_bytes()
@@ -19,7 +14,6 @@ SAMPLE_TAILS = (HERE / "data" / "qinglanque.ini").read_bytes()
 CHECK1 = (1800, 1920, 1815, 255)  # 插入后直接回帖
 CHECK2 = (3720, 1920, 1575, 255)  # 带上自己的尾巴
 TEXT5 = (120, 1440, 5175, 375)  # the own tail
-QUIET = 1.2  # how long "nothing more arrives" is watched; presses are answered within 500 ms
 
 
 class F8InsertionTest(PasteTest):

@@ -3,13 +3,9 @@
 
 import re
 import signal
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-
-from harness import TIMEOUT, PasteTest, Session, options_file, wait_until  # noqa: E402
+from harness import TIMEOUT, PasteTest, Session, options_file, wait_until
 
 OWN = "[本消息由青岚雀贴吧小尾巴自动发送]"
 CHECK1 = (1800, 1920, 1815, 255)  # 插入后直接回帖

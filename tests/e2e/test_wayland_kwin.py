@@ -5,14 +5,10 @@ RemoteDesktop portal into Chromium running natively on Wayland. The test fires t
 the way KWin does for a key press, through kglobalaccel (the bed has no keyboard)."""
 
 import re
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-
-from harness import PasteTest, wait_until  # noqa: E402
-from wayland_bed import WaylandSession  # noqa: E402
+from harness import QUIET, PasteTest, wait_until
+from wayland_bed import WaylandSession
 
 SHORTCUT = "insert-next-tail"
 QT_KEY_F8 = 0x01000037
@@ -50,7 +46,7 @@ class KWinTest(PasteTest):
             self.assertEqual(
                 [e["key"] for e in page.events("keydown", after=mark)][-2:], ["Control", "v"])
             mark = paste["seq"]
-        self.assertTrue(page.quiet("paste", after=mark, duration=1.2), "a press pasted twice")
+        self.assertTrue(page.quiet("paste", after=mark, duration=QUIET), "a press pasted twice")
         # `qinglanque --insert` works here too.
         self.assertEqual(s.insert(), (0, ""))
         self.assertEqual(page.wait_for("paste", after=mark)["data"], "\u3000\r\n尾巴一")

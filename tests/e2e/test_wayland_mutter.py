@@ -4,14 +4,10 @@ and `qinglanque --insert`, as a GNOME shortcut runs it, inserts the next tail. W
 portal backend the program cannot type into native windows and says so at start; the test
 types Ctrl+V itself through mutter's private remote-desktop API."""
 
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-
-from harness import PasteTest, wait_until  # noqa: E402
-from wayland_bed import WaylandSession  # noqa: E402
+from harness import PasteTest, wait_until
+from wayland_bed import WaylandSession
 
 CONTROL_L, V, ESCAPE = 0xFFE3, 0x76, 0xFF1B
 

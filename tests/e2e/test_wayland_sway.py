@@ -3,16 +3,10 @@
 the compositor (wtype), and the tail is pasted into Chromium running natively on Wayland (the
 data-control clipboard and the virtual keyboard)."""
 
-import sys
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-
-from harness import PasteTest, options_file  # noqa: E402
-from wayland_bed import WaylandSession  # noqa: E402
-
-QUIET = 1.2  # presses are answered within 500 ms
+from harness import QUIET, PasteTest, options_file
+from wayland_bed import WaylandSession
 
 
 class SwayTest(PasteTest):

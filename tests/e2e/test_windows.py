@@ -3,14 +3,10 @@
 
 import os
 import re
-import sys
 import time
 import unittest
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-
-from harness import MAIN_WINDOW_TITLE, Session, wait_until  # noqa: E402
+from harness import MAIN_WINDOW_TITLE, Session, wait_until
 
 HELPER = os.environ.get("QLQ_GALLERY")
 GALLERY = "^青岚雀贴吧小尾巴 +个性签名大全$"
