@@ -22,16 +22,15 @@ def frame_centre(s, window):
                            s.run("xwininfo", "-id", window), re.M))
     extents = s.run("xprop", "-id", window, "_NET_FRAME_EXTENTS").split("=")[-1]
     left, right, top, bottom = (int(v) for v in extents.split(","))
-    x, y = int(info["Absolute upper-left X"]) - left, int(info["Absolute upper-left Y"]) - top
-    return x + (left + int(info["Width"]) + right) // 2, y + (top + int(info["Height"]) + bottom) // 2
+    return (int(info["Absolute upper-left X"]) + (int(info["Width"]) + right - left) // 2,
+            int(info["Absolute upper-left Y"]) + (int(info["Height"]) + bottom - top) // 2)
 
 
 # A page's dialogs are refused at once (it reports the answers it got) and a script alone opens
 # no window. Of the links for a new window only web ones go to the user's browser, the others
 # never reach the desktop. Each link reports its click (on the press).
-PAGE = b"""<!doctype html><html><head><style>
-body { margin: 0; } a { display: block; width: 2000px; height: 80px; }
-</style></head><body>
+PAGE = b"""<!doctype html><html><head><style>body { margin: 0; }
+a { display: block; width: 2000px; height: 80px; }</style></head><body>
 <a href="mailto:someone@example.invalid">mail</a>
 <a href="ssh://example.invalid/">ssh</a>
 <a href="javascript:location='vnd.evil:run'">vendor</a>

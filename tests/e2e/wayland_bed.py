@@ -35,15 +35,6 @@ def test_user():
         return pwd.getpwnam(TEST_USER)
 
 
-def _kwin_command(tmp):
-    """kwin_wayland's file capability makes exec fail in a container; a copy without it, keeping
-    the name, runs."""
-    copy = tmp / "kwin" / "kwin_wayland"
-    copy.parent.mkdir()
-    shutil.copy(shutil.which("kwin_wayland"), copy)
-    return str(copy)
-
-
 class WaylandSession(harness.Session):
     """compositor: "sway", "kwin" or "mutter". On sway, F8 is bound to `qinglanque --insert`."""
 
@@ -98,10 +89,15 @@ class WaylandSession(harness.Session):
                             XDG_DESKTOP_PORTAL_DIR=no_portals)
             argv = ["dbus-run-session", "--", "sway", "-c", str(config)]
         elif self.compositor == "kwin":
+            # kwin_wayland's file capability makes exec fail in a container; a copy without it,
+            # keeping the name, runs.
+            kwin = self.tmp / "kwin" / "kwin_wayland"
+            kwin.parent.mkdir()
+            shutil.copy(shutil.which("kwin_wayland"), kwin)
+            self.own(kwin.parent)
             self.env.update(KWIN_COMPOSE="Q", QT_QPA_PLATFORM="wayland", XDG_CURRENT_DESKTOP="KDE")
-            argv = ["dbus-run-session", "--", _kwin_command(self.tmp), "--virtual",
-                    "--xwayland", "--width", "1280", "--height", "720", str(launcher)]
-            self.own(self.tmp / "kwin")
+            argv = ["dbus-run-session", "--", str(kwin), "--virtual", "--xwayland", "--width",
+                    "1280", "--height", "720", str(launcher)]
         elif self.compositor == "mutter":
             self.env.update(LIBGL_ALWAYS_SOFTWARE="1", XDG_CURRENT_DESKTOP="GNOME",
                             XDG_DESKTOP_PORTAL_DIR=no_portals)

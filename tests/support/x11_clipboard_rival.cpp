@@ -32,13 +32,6 @@ X11ClipboardRival::~X11ClipboardRival() {
     thread_.join();
 }
 
-bool X11ClipboardRival::owns() const {
-    Display* display = XOpenDisplay(nullptr);
-    const Window owner = XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False));
-    XCloseDisplay(display);
-    return owner != None && owner == window_;
-}
-
 void X11ClipboardRival::run() {
     Display* display = XOpenDisplay(nullptr);
     const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
@@ -47,7 +40,6 @@ void X11ClipboardRival::run() {
     const Atom property = XInternAtom(display, "RIVAL_TEXT", False);
     const Window window =
         XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-    window_ = window;
     int fixesEvent = 0, fixesError = 0;
     XFixesQueryExtension(display, &fixesEvent, &fixesError);
     XFixesSelectSelectionInput(display, window, clipboard, XFixesSetSelectionOwnerNotifyMask);

@@ -22,7 +22,6 @@ public:
     X11ClipboardRival(const X11ClipboardRival&) = delete;
     X11ClipboardRival& operator=(const X11ClipboardRival&) = delete;
 
-    bool owns() const;
     int retakes() const { return retakes_; }
 
 private:
@@ -34,6 +33,5 @@ private:
     std::atomic<int> retakes_{0};
     std::atomic<bool> stop_{false};
     std::atomic<bool> ready_{false};
-    std::atomic<unsigned long> window_{0};
     std::thread thread_;
 };
