@@ -159,17 +159,12 @@ class WaylandSession(harness.Session):
         if ready != "ready\n":
             raise RuntimeError("mutter's remote-desktop session did not start")
 
-        def send(keysym, down):
-            child.stdin.write(f"{keysym:x} {int(down)}\n")
-            child.stdin.flush()
-            if child.stdout.readline() != "ok\n":
-                raise RuntimeError("mutter did not take a key")
-
         def press(*keysyms):
-            for keysym in keysyms:
-                send(keysym, True)
-            for keysym in reversed(keysyms):
-                send(keysym, False)
+            for keysym, down in [(k, 1) for k in keysyms] + [(k, 0) for k in keysyms[::-1]]:
+                child.stdin.write(f"{keysym:x} {down}\n")
+                child.stdin.flush()
+                if child.stdout.readline() != "ok\n":
+                    raise RuntimeError("mutter did not take a key")
 
         return press
 

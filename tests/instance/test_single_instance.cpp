@@ -75,8 +75,7 @@ TEST(SingleInstance, ALockLeftUnderOurOwnProcessIdIsTakenOver) {
     EXPECT_TRUE(copy.tryClaim());
 
     // A lock held by a live process that is not us stays respected.
-    SingleInstance other(dir.path(), u"qlq"_s);
-    EXPECT_FALSE(other.tryClaim());
+    EXPECT_FALSE(SingleInstance(dir.path(), u"qlq"_s).tryClaim());
 }
 
 #ifdef Q_OS_UNIX
