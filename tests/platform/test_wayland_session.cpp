@@ -156,10 +156,9 @@ TEST(WaylandSession, PortalShortcutIsATapUntilReleasesComeAndNeverHeldForEver) {
     qint64 now = 0;
     PortalShortcut shortcut(QDBusConnection(QStringLiteral("none")), [&now] { return now; });
     const QDBusObjectPath session; // no session was created: its handle is empty
-    const auto press = [&] { shortcut.onActivated(session, PortalShortcut::kShortcutId, 0, {}); };
-    const auto release = [&] {
-        shortcut.onDeactivated(session, PortalShortcut::kShortcutId, 0, {});
-    };
+    const QString id = QString::fromLatin1(PortalShortcut::kShortcutId);
+    const auto press = [&] { shortcut.onActivated(session, id, 0, {}); };
+    const auto release = [&] { shortcut.onDeactivated(session, id, 0, {}); };
     const auto polls = [&](int count) {
         QString seen;
         for (int i = 0; i < count; ++i, now += 500)

@@ -19,9 +19,7 @@ QString escapes(std::initializer_list<unsigned char> bytes) {
     return text;
 }
 
-QByteArray sampleFile(const char* name) {
-    return readFile(QStringLiteral(QLQ_SAMPLES_DIR "/") + QString::fromLatin1(name));
-}
+const QString kSamples = QStringLiteral(QLQ_SAMPLES_DIR "/");
 
 } // namespace
 
@@ -93,8 +91,8 @@ TEST(EncodingDetector, RealisticGbkStaysGbkAndStrayBytesDoNotSpoilUtf8) {
     // The samples, whole and line by line; short GBK strings that come closest to looking like
     // UTF-8 (one stray byte per three-byte sequence, or two for four bytes), one with a broken
     // byte; and clean GBK that holds eight three-byte UTF-8 sequences and two strays.
-    QList<QByteArray> gbk = sampleFile("qinglanque.ini").split('\n');
-    gbk << sampleFile("qinglanque.ini") << sampleFile("corvane.ini")
+    QList<QByteArray> gbk = readFile(kSamples + u"qinglanque.ini"_s).split('\n');
+    gbk << readFile(kSamples + u"qinglanque.ini"_s) << readFile(kSamples + u"corvane.ini"_s)
         << "\xB9\xE3\xB6\xAB\xCA\xA1"             // 广东省
         << "\xB6\xEB\xB3\xAD"                     // 峨抄
         << "\xB7\xF1\xBC\xB3\xB3\xE1\xB7\xA8\xFF" // 否汲翅法 and a stray
@@ -103,7 +101,7 @@ TEST(EncodingDetector, RealisticGbkStaysGbkAndStrayBytesDoNotSpoilUtf8) {
         EXPECT_NE(detectEncoding(bytes), TextEncoding::Utf8) << bytes.toHex().toStdString();
 
     // The sample list converted to UTF-8, with a Latin-1 "é" or a cut-off sequence in one line.
-    const QByteArray utf8 = decodeText(sampleFile("qinglanque.ini")).text.toUtf8();
+    const QByteArray utf8 = decodeText(readFile(kSamples + u"qinglanque.ini"_s)).text.toUtf8();
     for (const QByteArray& stray : {QByteArray("caf\xE9\r\n"), QByteArray("\xE5\xB0\r\n")}) {
         const DecodedText decoded = decodeText(stray + utf8);
         EXPECT_EQ(decoded.encoding, TextEncoding::Utf8);
