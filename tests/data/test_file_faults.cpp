@@ -43,8 +43,8 @@ TEST(FileWriteFaults, CreatesCorvaneAndRefusesBlockedPlaces) {
     // A regular file where corvane/ should be (root ignores modes, not this).
     ASSERT_TRUE(QDir(dir.corvane()).removeRecursively());
     ASSERT_TRUE(writeFile(dir.corvane(), "old"));
-    const auto noDir = writeFileAtomically(dir.file(u"qinglanque.ini"_s), "new");
-    EXPECT_EQ(noDir, (FileProblem{FileProblem::Kind::NoDirectory, dir.corvane(), {}}));
+    EXPECT_EQ(writeFileAtomically(dir.file(u"qinglanque.ini"_s), "new"),
+              (FileProblem{FileProblem::Kind::NoDirectory, dir.corvane(), {}}));
     EXPECT_EQ(readFile(dir.corvane()), "old");
 }
 

@@ -14,6 +14,7 @@ import shutil
 import signal
 import struct
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -66,10 +67,6 @@ def _read(path):
     with contextlib.suppress(OSError):
         return Path(path).read_bytes()
     return b""
-
-
-def _exit_on_signal(signum, frame):
-    raise SystemExit(128 + signum)
 
 
 def _stragglers(token):
@@ -226,7 +223,7 @@ class Session:
         _libc.prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
         if threading.current_thread() is threading.main_thread():
             # A terminated run still unwinds, so close() stops what it started.
-            signal.signal(signal.SIGTERM, _exit_on_signal)
+            signal.signal(signal.SIGTERM, lambda signum, _: sys.exit(128 + signum))
         try:
             self.tmp = Path(tempfile.mkdtemp(prefix=self.prefix))
             os.chmod(self.tmp, 0o700)

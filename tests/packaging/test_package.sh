@@ -46,8 +46,7 @@ gallery_deb=$debs/qinglanque-gallery_${version}_${arch}.deb
 command -v lintian >/dev/null || die "lintian is not installed (scripts/setup installs it)"
 lintian_debs=("$deb")
 [[ $helper_dir == none ]] || lintian_debs+=("$gallery_deb")
-lintian --display-info "${lintian_debs[@]}" >"$work/lintian.log" 2>&1 || true
-cat "$work/lintian.log"
+lintian --display-info "${lintian_debs[@]}" 2>&1 | tee "$work/lintian.log" || true
 grep -qE '^[EW]: ' "$work/lintian.log" && fail "lintian reports errors or warnings"
 
 # --- dependencies (lintian has checked the rest of the control data)
