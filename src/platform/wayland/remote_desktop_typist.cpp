@@ -78,9 +78,6 @@ void RemoteDesktopTypist::startSession() {
                 tokens_.save(response.results.value(QStringLiteral("restore_token")).toString());
             state_ = State::Ready;
             qCInfo(log::desktop, "typing through the desktop's remote control");
-            // KWin loses the first key the portal hands it: let that be the release of a key
-            // nobody pressed, which no program acts on.
-            sendKeys({{keysym::kControlL, 0U}}, 0, 0);
         });
 }
 
