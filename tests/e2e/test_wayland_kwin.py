@@ -33,23 +33,36 @@ class KWinTest(PasteTest):
 
     def test_the_portal_shortcut_for_f8_pastes_through_the_portals_remote_control(self):
         s, page = self.s, self.s.page
-        self.run_ = s.start_program(tails=["尾巴一", "tail two"])
+        tails = ["尾巴一", "tail two", "三"]
+        self.run_ = s.start_program(tails=tails)
         s._start_browser()  # the page's window comes last and has the focus
         component = wait_until(self.our_component, timeout=20, what="our shortcut in kglobalaccel")
         self.assertIn(f"[{QT_KEY_F8}]", self.kglobalaccel(component, "allShortcutInfos"),
                       "the shortcut is not on F8")
-        mark = 0
-        for tail in ["尾巴一", "tail two"]:
+        # A headless KWin has no keyboard until the portal's first key makes one, and that key
+        # does not reach the window (a bare Debian 12; a desktop with a keyboard has one from the
+        # start): presses go until one arrives. Every press after it must arrive, in list order.
+        for press in range(3):
+            self.kglobalaccel(component, "invokeShortcut", SHORTCUT)
+            try:
+                paste = page.wait_for("paste", timeout=5)
+                break
+            except TimeoutError:
+                self.assertLess(press, 2, "no press reached the page")
+        row, mark = tails.index(paste["data"][3:]), paste["seq"]
+        for press in range(2):
+            row = (row + 1) % len(tails)
             self.kglobalaccel(component, "invokeShortcut", SHORTCUT)
             paste = page.wait_for("paste", after=mark, timeout=20)
-            self.assertEqual(paste["data"], "\u3000\r\n" + tail)
+            self.assertEqual(paste["data"], "\u3000\r\n" + tails[row])
             self.assertEqual(
                 [e["key"] for e in page.events("keydown", after=mark)][-2:], ["Control", "v"])
             mark = paste["seq"]
         self.assertTrue(page.quiet("paste", after=mark, duration=QUIET), "a press pasted twice")
         # `qinglanque --insert` works here too.
         self.assertEqual(s.insert(), (0, ""))
-        self.assertEqual(page.wait_for("paste", after=mark)["data"], "\u3000\r\n尾巴一")
+        row = (row + 1) % len(tails)
+        self.assertEqual(page.wait_for("paste", after=mark)["data"], "\u3000\r\n" + tails[row])
         self.stop()
 
 

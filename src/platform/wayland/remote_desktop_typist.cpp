@@ -1,6 +1,7 @@
 #include "platform/wayland/remote_desktop_typist.h"
 
 #include "config/log_categories.h"
+#include "platform/common/keysyms.h"
 #include "platform/wayland/portal.h"
 
 #include <QDBusMessage>
@@ -13,9 +14,6 @@ namespace {
 const QString kInterface = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 constexpr uint kKeyboard = 1;
 constexpr uint kPersistUntilRevoked = 2;
-constexpr int kControlL = 0xffe3;
-constexpr int kV = 0x0076;
-constexpr int kReturn = 0xff0d;
 
 } // namespace
 
@@ -111,7 +109,7 @@ Typist::Typed RemoteDesktopTypist::paste() {
     pasteKeysUnanswered_ = 0;
     pasteKeysFailed_ = false;
     submitWaiting_ = false;
-    typeCtrlPlus(kV, paste_);
+    typeCtrlPlus(keysym::kLowerV, paste_);
     return {true, true, QString()};
 }
 
@@ -124,14 +122,14 @@ Typist::Typed RemoteDesktopTypist::submit() {
     if (pasteKeysUnanswered_ > 0)
         submitWaiting_ = true;
     else
-        typeCtrlPlus(kReturn, 0);
+        typeCtrlPlus(keysym::kReturn, 0);
     return {true, true, QString()};
 }
 
-void RemoteDesktopTypist::typeCtrlPlus(int keysym, unsigned paste) {
+void RemoteDesktopTypist::typeCtrlPlus(int key, unsigned paste) {
     if (paste != 0)
         pasteKeysUnanswered_ += 4;
-    sendKeys({{kControlL, 1U}, {keysym, 1U}, {keysym, 0U}, {kControlL, 0U}}, 0, paste);
+    sendKeys({{keysym::kControlL, 1U}, {key, 1U}, {key, 0U}, {keysym::kControlL, 0U}}, 0, paste);
 }
 
 // One key after the other's answer: the portal may handle calls on several threads, and a
@@ -167,7 +165,7 @@ void RemoteDesktopTypist::onKeyReply(bool ok, unsigned paste, const QString& err
     if (pasteKeysFailed_)
         qCInfo(log::insert, "Ctrl+Enter withheld: the portal did not take the keys of Ctrl+V");
     else
-        typeCtrlPlus(kReturn, 0);
+        typeCtrlPlus(keysym::kReturn, 0);
 }
 
 } // namespace qlq

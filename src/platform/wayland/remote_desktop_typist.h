@@ -45,7 +45,7 @@ private:
     void startSession();
     void fail(const QString& why);
     // `paste`: the number of the paste these keys belong to, 0 for Ctrl+Enter.
-    void typeCtrlPlus(int keysym, unsigned paste);
+    void typeCtrlPlus(int key, unsigned paste);
     void sendKeys(std::vector<std::pair<int, unsigned>> keys, std::size_t next, unsigned paste);
     void onKeyReply(bool ok, unsigned paste, const QString& error);
 

@@ -1,6 +1,7 @@
 #include "platform/x11/x11_typist.h"
 
 #include "config/log_categories.h"
+#include "platform/common/keysyms.h"
 #include "platform/common/paste_latency.h"
 #include "platform/x11/x11_key_watcher.h"
 #include "platform/x11/x11_press_connection.h"
@@ -15,11 +16,6 @@ namespace {
 // The V key's position on the standard evdev keyboard, for layouts that have no 'v' at all
 // (Russian only, for example): applications still take Ctrl plus that key as Ctrl+V.
 constexpr xcb_keycode_t kPhysicalVKeycode = 55;
-
-constexpr xcb_keysym_t kControlL = 0xffe3;
-constexpr xcb_keysym_t kReturn = 0xff0d;
-constexpr xcb_keysym_t kLowerV = 0x0076;
-constexpr xcb_keysym_t kUpperV = 0x0056;
 
 } // namespace
 
@@ -58,13 +54,13 @@ void X11Typist::resolveKeycodes() {
         return 0;
     };
     Keys keys;
-    keys.control = find(kControlL, kControlL);
-    keys.v = find(kLowerV, kUpperV);
+    keys.control = find(keysym::kControlL, keysym::kControlL);
+    keys.v = find(keysym::kLowerV, keysym::kUpperV);
     keys.vTypesV = keys.v != 0;
     if (keys.v == 0 && kPhysicalVKeycode >= setup->min_keycode &&
         kPhysicalVKeycode <= setup->max_keycode)
         keys.v = kPhysicalVKeycode;
-    keys.enter = find(kReturn, kReturn);
+    keys.enter = find(keysym::kReturn, keysym::kReturn);
     std::free(reply);
     connection_.nudge(); // the reply may have come with events for the event thread
     keys_ = keys;
