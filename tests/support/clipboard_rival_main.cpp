@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     sigemptyset(&stop);
     sigaddset(&stop, SIGTERM);
     sigprocmask(SIG_BLOCK, &stop, nullptr);
-    const timespec tick{0, 10 * 1000 * 1000};
+    const timespec tick{0, 10L * 1000 * 1000};
     for (int said = 0; sigtimedwait(&stop, nullptr, &tick) != SIGTERM;) {
         if (rival.retakes() != said) {
             said = rival.retakes();

@@ -458,7 +458,7 @@ void X11ClipboardOwner::evaluate() {
     connection_.wakeAt(watch.since + (age < kSettle ? kSettle : kSettleLimit));
 }
 
-void X11ClipboardOwner::decide(std::optional<QString> verdict) {
+void X11ClipboardOwner::decide(const std::optional<QString>& verdict) {
     Watch& watch = *watch_;
     watch.decided = true;
     if (watch.careful && !watch.afterPaste) {

@@ -97,7 +97,7 @@ private:
     void readBackPart();
     void finishReadBack(std::optional<QByteArray> text);
     void evaluate();
-    void decide(std::optional<QString> verdict);
+    void decide(const std::optional<QString>& verdict);
     Clock::duration settleTime() const;
 
     X11PressConnection& connection_;
