@@ -19,7 +19,8 @@ bool RequestedPresses::queryF8Pressed() {
 }
 
 KeySources::KeySources(std::vector<KeySource*> sources, std::function<qint64()> nowMs)
-    : sources_(std::move(sources)), nowMs_(std::move(nowMs)) {
+    : sources_(std::move(sources)), nowMs_(std::move(nowMs)), polled_(sources_.size()),
+      lastPressFrom_(sources_.size()) {
     if (!nowMs_) {
         nowMs_ = [clock = std::make_shared<QElapsedTimer>()] {
             if (!clock->isValid())
@@ -39,14 +40,14 @@ std::optional<QString> KeySources::problem() const {
 }
 
 bool KeySources::queryF8Pressed() {
-    std::vector<bool> from(sources_.size());
+    // Asked at every tick: the answers go into a vector kept for it, with no allocation.
     bool pressed = false;
     for (std::size_t i = 0; i < sources_.size(); ++i) {
-        from[i] = sources_[i]->queryF8Pressed(); // every source's "since" is consumed
-        pressed = pressed || from[i];
+        polled_[i] = sources_[i]->queryF8Pressed(); // every source's "since" is consumed
+        pressed = pressed || polled_[i];
     }
     if (pressed)
-        lastPressFrom_ = std::move(from);
+        lastPressFrom_.swap(polled_);
     return pressed;
 }
 

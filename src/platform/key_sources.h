@@ -49,6 +49,7 @@ private:
     std::function<qint64()> nowMs_;
     std::optional<qint64> lastReportMs_;
     std::size_t lastReporter_ = 0;
+    std::vector<bool> polled_;
     std::vector<bool> lastPressFrom_;
 };
 
