@@ -11,6 +11,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
 using namespace qlq;
 using namespace std::chrono_literals;
 
@@ -111,4 +117,65 @@ TEST(X11ClipboardOwner, ServesATextOfMegabytesInPartsAndTheLastTextWhileTheProgr
     desktop.reset();
     ASSERT_TRUE(reader.waitForFinished(5000));
     EXPECT_EQ(QString::fromUtf8(reader.readAllStandardOutput()), QStringLiteral("末尾"));
+}
+
+// A target's request that the server routed to us just before another program took the
+// clipboard still gets our text: unanswered, the target would wait for seconds.
+TEST(X11ClipboardOwner, AnswersARequestRoutedToItAfterAnotherProgramTookTheClipboard) {
+    X11Desktop desktop;
+    ASSERT_EQ(desktop.pressPath().deliver(QStringLiteral("我们的"), false).outcome,
+              DeliveryResult::Outcome::Sent);
+    xcb_connection_t* c = xcb_connect(qgetenv("DISPLAY").constData(), nullptr);
+    const auto reply = [](auto* answer) { // xcb's replies are malloc'ed
+        const auto release = [](void* memory) { std::free(memory); };
+        return std::unique_ptr<std::remove_pointer_t<decltype(answer)>, decltype(release)>(answer);
+    };
+    const auto atom = [&](const char* name) {
+        return reply(xcb_intern_atom_reply(
+                         c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr))
+            ->atom;
+    };
+    const xcb_atom_t clipboard = atom("CLIPBOARD"), into = atom("QLQ_TEST_INTO");
+    const auto owner = [&] {
+        return reply(
+                   xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr))
+            ->owner;
+    };
+    const xcb_window_t ours = owner();
+    QProcess other;
+    other.start(QStringLiteral("xclip"), {"-quiet", "-i", "-selection", "clipboard"});
+    other.write("theirs");
+    other.closeWriteChannel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return owner() != ours; }, 5000));
+
+    xcb_selection_request_event_t request{XCB_SELECTION_REQUEST};
+    request.owner = ours;
+    request.requestor = xcb_generate_id(c);
+    request.selection = clipboard;
+    request.target = atom("UTF8_STRING");
+    request.property = into;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, request.requestor,
+                      xcb_setup_roots_iterator(xcb_get_setup(c)).data->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_send_event(c, 0, ours, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&request));
+    xcb_flush(c);
+    xcb_atom_t answered = XCB_NONE;
+    (void)QTest::qWaitFor([&] {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+            if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY)
+                answered = reinterpret_cast<xcb_selection_notify_event_t*>(event)->property;
+            std::free(event);
+        }
+        return answered != XCB_NONE;
+    });
+    ASSERT_EQ(answered, into);
+    const auto text = reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, request.requestor, into, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr));
+    EXPECT_EQ(QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(text.get())),
+                                xcb_get_property_value_length(text.get())),
+              QStringLiteral("我们的"));
+    other.kill();
+    other.waitForFinished();
+    xcb_disconnect(c);
 }
