@@ -1,6 +1,7 @@
 // Opening the editor on 100 000 tails and saving them back, measured as the user feels it: the
 // whole time until the text is there or the window has closed, and the longest stretch in which
 // the window could not react.
+#include "editor/tail_editor_names.h"
 #include "editor/tail_editor_window.h"
 #include "insert/next_random.h"
 #include "platform/fake/fake_desktop.h"
@@ -134,8 +135,9 @@ void BM_EditorSave100k(benchmark::State& state) {
         runUntil([&] { return editor->textLoaded(); });
         QElapsedTimer total;
         total.start();
-        QMetaObject::invokeMethod(editor->findChild<QPushButton*>(QStringLiteral("Command16")),
-                                  "click", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            editor->findChild<QPushButton*>(QLatin1String(tail_editor_names::kSave)), "click",
+            Qt::QueuedConnection);
         stall = std::max(stall, runUntil([&] { return editor.isNull(); }));
         state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
     }
@@ -156,7 +158,7 @@ void BM_EditorOpenLongLine(benchmark::State& state) {
         TailEditorWindow* editor = fixture.openEditor();
         // The constructor runs inside one turn of the loop too.
         stall = std::max(stall, static_cast<double>(total.nsecsElapsed()) / 1e6);
-        auto* box = editor->findChild<QPlainTextEdit*>(QStringLiteral("Text5"));
+        auto* box = editor->findChild<QPlainTextEdit*>(QLatin1String(tail_editor_names::kText));
         PaintWatch painted(box->viewport(), [editor] { return editor->textLoaded(); });
         stall = std::max(stall, runUntil([&] { return painted.seen; }));
         state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
